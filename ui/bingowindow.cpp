@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/bingowindow.h"
+
+#include "engine/callingspeed.h"
+#include "engine/numberdraw.h"
+#include "engine/startcontrol.h"
+#include "services/maker.h"
+#include "services/soundtable.h"
+#include "ui/controlpainting.h"
+#include "ui/displayfonts.h"
+#include "ui/mainwindowlayout.h"
+#include "ui/menutree.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using MainWindowLayout::ControlDesign;
+using MainWindowLayout::Kind;
+
+QString latin1(std::string_view view) { return QString::fromLatin1(view.data(), qsizetype(view.size())); }
+
+QFont designFont(std::string_view face, double points, bool bold)
+{
+    QFont font(latin1(face));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QWidget *createControl(const ControlDesign &design, QWidget *parent)
+{
+    QWidget *widget = nullptr;
+    switch (design.kind) {
+    case Kind::Label: {
+        auto *label = new QLabel(parent);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setAutoFillBackground(true);
+        setForeColour(label, Colours::Yellow);
+        widget = label;
+        break;
+    }
+    case Kind::Button: {
+        auto *button = new QPushButton(latin1(design.caption), parent);
+        button->setAutoDefault(false);
+        setButtonFace(button, design.backColour);
+        widget = button;
+        break;
+    }
+    case Kind::TextBox: {
+        auto *box = new QLineEdit(parent);
+        box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        box->setMaxLength(std::numeric_limits<int>::max());
+        widget = box;
+        break;
+    }
+    }
+    widget->setObjectName(latin1(design.name));
+    widget->setAccessibleName(latin1(design.caption));
+    widget->setFont(designFont(design.face, design.points, design.bold));
+    widget->setGeometry(design.geometry());
+    if (design.kind == Kind::Label)
+        widget->setFocusPolicy(Qt::NoFocus);
+    return widget;
+}
+
+QLabel *createCell(int n, QWidget *parent)
+{
+    auto *cell = new QLabel(parent);
+    cell->setObjectName(QStringLiteral("Text1_%1").arg(n));
+    cell->setAlignment(Qt::AlignCenter);
+    cell->setAutoFillBackground(true);
+    cell->setFocusPolicy(Qt::NoFocus);
+    cell->setFont(designFont(MainWindowLayout::kCellFace, MainWindowLayout::kCellPoints, true));
+    cell->setGeometry(MainWindowLayout::cellGeometry(n));
+    return cell;
+}
+
+// The keyboard visits the buttons and the card-number box in their design tab order.
+void chainTabOrder(QWidget *client)
+{
+    std::vector<const ControlDesign *> focusable;
+    for (const ControlDesign &design : MainWindowLayout::kControls)
+        if (design.kind != Kind::Label)
+            focusable.push_back(&design);
+    std::sort(focusable.begin(), focusable.end(),
+              [](const ControlDesign *a, const ControlDesign *b) { return a->tabIndex < b->tabIndex; });
+    for (size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(client->findChild<QWidget *>(latin1(focusable[i - 1]->name)),
+                             client->findChild<QWidget *>(latin1(focusable[i]->name)));
+}
+
+void showLabel(QLabel *label, const LabelState *shown, const LabelState &now)
+{
+    if (!shown || shown->caption != now.caption) {
+        label->setText(now.caption);
+        label->setAccessibleName(now.caption);
+    }
+    if (!shown || shown->fontPoints != now.fontPoints) {
+        QFont font = label->font();
+        font.setPointSizeF(now.fontPoints);
+        label->setFont(font);
+    }
+    if (!shown || shown->backColour != now.backColour)
+        setBackColour(label, now.backColour);
+}
+
+void showButton(QPushButton *button, const ButtonState *shown, const ButtonState &now)
+{
+    if (!shown || shown->caption != now.caption) {
+        button->setText(now.caption);
+        button->setAccessibleName(now.caption);
+    }
+    if (!shown || shown->fontPoints != now.fontPoints) {
+        QFont font = button->font();
+        font.setPointSizeF(now.fontPoints);
+        button->setFont(font);
+    }
+    if (!shown || shown->backColour != now.backColour)
+        setButtonFace(button, now.backColour);
+}
+
+void showCell(QLabel *cell, const TextBoxState *shown, const TextBoxState &now)
+{
+    if (!shown || shown->text != now.text)
+        cell->setText(now.text);
+    if (!shown || shown->foreColour != now.foreColour)
+        setForeColour(cell, now.foreColour);
+    if (!shown || shown->backColour != now.backColour)
+        setBackColour(cell, now.backColour);
+}
+
+} // namespace
+
+BingoWindow::BingoWindow(WavePlayer &sound, RandomSource &random, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_sound(sound)
+    , m_random(random)
+{
+    installDisplayFonts();
+    setObjectName(QStringLiteral("Bingo"));
+    setWindowTitle(QStringLiteral("Bingo Version %1 - Designed by %2")
+                       .arg(QLatin1String(Maker::kVersion), QLatin1String(Maker::kWebDomain)));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &BingoWindow::Timer1_Timer);
+
+    buildControls();
+    MenuTree::build(menuBar());
+    bindHandlers();
+
+    Form_Load(m_state, m_random);
+    present(nullptr);
+    setFixedSize(sizeHint());
+}
+
+BingoWindow::~BingoWindow() = default;
+
+void BingoWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(MainWindowLayout::pixels(MainWindowLayout::kClientWidthTwips),
+                         MainWindowLayout::pixels(MainWindowLayout::kClientHeightTwips));
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    for (const ControlDesign &design : MainWindowLayout::kControls)
+        createControl(design, client);
+    for (int n = 1; n <= kBoardSize; ++n)
+        m_cells[size_t(n - 1)] = createCell(n, client);
+    chainTabOrder(client);
+
+    m_label1 = client->findChild<QLabel *>(QStringLiteral("Label1"));
+    m_label2 = client->findChild<QLabel *>(QStringLiteral("Label2"));
+    m_label3 = client->findChild<QLabel *>(QStringLiteral("Label3"));
+    m_label4 = client->findChild<QLabel *>(QStringLiteral("Label4"));
+    m_label5 = client->findChild<QLabel *>(QStringLiteral("Label5"));
+    m_label8 = client->findChild<QLabel *>(QStringLiteral("Label8"));
+    m_text2 = client->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    m_command2 = client->findChild<QPushButton *>(QStringLiteral("Command2"));
+    m_command3 = client->findChild<QPushButton *>(QStringLiteral("Command3"));
+    m_command5 = client->findChild<QPushButton *>(QStringLiteral("Command5"));
+    m_command8 = client->findChild<QPushButton *>(QStringLiteral("Command8"));
+
+    // The host's typing is part of the state the claim check reads; nothing else reacts to it.
+    connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_state.Text2.text = text; });
+}
+
+void BingoWindow::bindHandlers()
+{
+    WavePlayer &sound = m_sound;
+    bindButton("Command5", [&sound](BingoState &state) { Command5_Click(state, sound); });
+    bindButton("Command7", [&sound](BingoState &state) { Command7_Click(state, sound); });
+    bindButton("Command1", [](BingoState &state) { Command1_Click(state); });
+    bindButton("Command6", [](BingoState &state) { Command6_Click(state); });
+    bindMenu("Start", [&sound](BingoState &state, qint16 index) { Start_Click(state, sound, index); });
+    bindMenu("son", [&sound](BingoState &state, qint16 index) { son_Click(state, sound, index); });
+    bindMenu("sOff", [&sound](BingoState &state, qint16 index) { sOff_Click(state, sound, index); });
+}
+
+void BingoWindow::bindButton(const char *name, const Handler &handler)
+{
+    auto *button = centralWidget()->findChild<QPushButton *>(QLatin1String(name));
+    Q_ASSERT(button);
+    connect(button, &QPushButton::clicked, this, [this, handler] { run(handler); });
+}
+
+void BingoWindow::bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler)
+{
+    auto *action = menuBar()->findChild<QAction *>(QLatin1String(name));
+    Q_ASSERT(action);
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        const auto index = qint16(action->data().toInt());
+        run([&handler, index](BingoState &state) { handler(state, index); });
+    });
+}
+
+void BingoWindow::run(const Handler &handler)
+{
+    const BingoState shown = m_state;
+    handler(m_state);
+    present(&shown);
+}
+
+void BingoWindow::Timer1_Timer()
+{
+    // A tick already queued when calling stopped must not call a number.
+    if (!m_state.Timer1.enabled)
+        return;
+    run([this](BingoState &state) { ::Timer1_Timer(state, m_random, m_sound); });
+}
+
+void BingoWindow::present(const BingoState *shown)
+{
+    if (!shown || shown->backColour != m_state.backColour)
+        setBackColour(centralWidget(), m_state.backColour);
+    for (int n = 1; n <= kBoardSize; ++n)
+        showCell(m_cells[size_t(n - 1)], shown ? &shown->Text1(n) : nullptr, m_state.Text1(n));
+
+    showLabel(m_label1, shown ? &shown->Label1 : nullptr, m_state.Label1);
+    showLabel(m_label2, shown ? &shown->Label2 : nullptr, m_state.Label2);
+    showLabel(m_label3, shown ? &shown->Label3 : nullptr, m_state.Label3);
+    showLabel(m_label4, shown ? &shown->Label4 : nullptr, m_state.Label4);
+    showLabel(m_label5, shown ? &shown->Label5 : nullptr, m_state.Label5);
+    showLabel(m_label8, shown ? &shown->Label8 : nullptr, m_state.Label8);
+    showButton(m_command2, shown ? &shown->Command2 : nullptr, m_state.Command2);
+    showButton(m_command3, shown ? &shown->Command3 : nullptr, m_state.Command3);
+    showButton(m_command5, shown ? &shown->Command5 : nullptr, m_state.Command5);
+    showButton(m_command8, shown ? &shown->Command8 : nullptr, m_state.Command8);
+
+    if (m_text2->text() != m_state.Text2.text)
+        m_text2->setText(m_state.Text2.text);
+    if (!shown) {
+        setForeColour(m_text2, m_state.Text2.foreColour);
+        setBackColour(m_text2, m_state.Text2.backColour);
+    }
+
+    if (!shown || shown->Timer1.interval != m_state.Timer1.interval)
+        m_timer.setInterval(m_state.Timer1.interval);
+    if (!shown || shown->Timer1.enabled != m_state.Timer1.enabled) {
+        if (m_state.Timer1.enabled)
+            m_timer.start();
+        else
+            m_timer.stop();
+    }
+}

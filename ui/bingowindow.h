@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/bingostate.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RandomSource;
+class WavePlayer;
+
+// The main window. Creating it loads it: every control gets its design value and the load step
+// runs. Each click, menu choice and tick runs its handler on the game state, then the window
+// shows what the handler changed, and only that.
+class BingoWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void(BingoState &)>;
+
+    BingoWindow(WavePlayer &sound, RandomSource &random, QWidget *parent = nullptr);
+    ~BingoWindow() override;
+
+    const BingoState &state() const { return m_state; }
+
+    // Runs a handler on the game state and shows the outcome.
+    void run(const Handler &handler);
+
+    // One tick of the calling timer: what Timer1 runs every interval while calling.
+    // Tests call it directly rather than wait for the timer.
+    void Timer1_Timer();
+    const QTimer &callingTimer() const { return m_timer; }
+
+    // Binds a menu command (by its item name) to a handler that takes the item's index.
+    void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);
+    void bindButton(const char *name, const Handler &handler);
+
+    WavePlayer &sound() const { return m_sound; }
+
+private:
+    void buildControls();
+    void bindHandlers();
+    // Shows the state on the widgets; with no earlier state, shows all of it.
+    void present(const BingoState *shown);
+
+    WavePlayer &m_sound;
+    RandomSource &m_random;
+    BingoState m_state = BingoState::designValues();
+    QTimer m_timer;
+
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QLabel *m_label5 = nullptr;
+    QLabel *m_label8 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QPushButton *m_command5 = nullptr;
+    QPushButton *m_command8 = nullptr;
+    std::array<QLabel *, kBoardSize> m_cells {};
+};

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +42,10 @@ public:
     // Binds a menu command (by its item name) to a handler that takes the item's index.
     void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);
     void bindButton(const char *name, const Handler &handler);
+
+    // The controls by their design names, for binding the handlers that act on whole windows.
+    QPushButton *button(const char *name) const;
+    QAction *menuCommand(const char *name) const;
 
     WavePlayer &sound() const { return m_sound; }
 

@@ -277,6 +277,39 @@ private slots:
         QVERIFY(m_sound->requests.isEmpty());
     }
 
+    void claimCheckThroughTheWidgets()
+    {
+        const QList<int> card7 = {9, 11, 22, 24, 30, 34, 44, 46, 50, 54, 62, 75, 76, 86, 90};
+        for (int n : card7)
+            m_random->script.push_back(ScriptedRandom::drawing(n));
+        m_window->button("Command5")->click();
+        for (int i = 0; i < 14; ++i)
+            m_window->Timer1_Timer();
+
+        auto *box = m_window->centralWidget()->findChild<QLineEdit *>(QStringLiteral("Text2"));
+        auto *banner = m_window->centralWidget()->findChild<QLabel *>(QStringLiteral("Label1"));
+        QPushButton *start = m_window->button("Command5");
+        QTest::keyClicks(box, QStringLiteral("7"));
+        QTest::mouseClick(m_window->button("Command4"), Qt::LeftButton);
+        QCOMPARE(banner->text(), QStringLiteral("False Claim press the 'Restart' button to continue!"));
+        QCOMPARE(banner->font().pointSizeF(), 30.0);
+        QVERIFY(banner->wordWrap());
+        QCOMPARE(banner->size(), QSize(377, 361)); // the long verdict wraps inside the box
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(start->text(), QStringLiteral("Restart"));
+        QCOMPARE(pixel(start, 4, 4), kRed);
+        QVERIFY(!m_window->callingTimer().isActive());
+
+        start->click();
+        m_window->Timer1_Timer();
+        QTest::keyClicks(box, QStringLiteral("7"));
+        QTest::mouseClick(m_window->button("Command4"), Qt::LeftButton);
+        QCOMPARE(banner->text(), QStringLiteral("Bingo!"));
+        QCOMPARE(banner->font().pointSizeF(), 80.0);
+        QCOMPARE(m_sound->requests.mid(m_sound->requests.size() - 2),
+                 (QStringList{QStringLiteral("90.wav"), QStringLiteral("bingo.wav")}));
+    }
+
 private:
     std::unique_ptr<RecordingWavePlayer> m_sound;
     std::unique_ptr<ScriptedRandom> m_random;

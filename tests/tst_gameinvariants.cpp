@@ -2,6 +2,7 @@
 // Long random sequences of host actions and ticks, checking after every event what must always
 // hold: the board's "X" marks match the count, the last number's cell reads "X", and the speed
 // label names the interval in force.
+#include "claims/claimcheck.h"
 #include "engine/bingostate.h"
 #include "engine/callingspeed.h"
 #include "engine/numberdraw.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-enum class Event { Tick, StartButton, StartMenu, Pause, SlowDown, SpeedUp, SoundOn, SoundOff };
-constexpr int kEventKinds = 8;
+enum class Event { Tick, StartButton, StartMenu, Pause, SlowDown, SpeedUp, SoundOn, SoundOff, Claim };
+constexpr int kEventKinds = 9;
 
 QString checkInvariants(const BingoState &state)
 {
@@ -102,6 +103,15 @@ private slots:
                 case Event::SoundOff:
                     sOff_Click(state, sound, 6);
                     break;
+                case Event::Claim: {
+                    const int card = int(chooser() % 60);
+                    state.Text2.text = card == 0 ? QString() : QString::number(card);
+                    const BingoState before = state;
+                    Command4_Click(state, sound);
+                    QCOMPARE(state.cells, before.cells);
+                    QCOMPARE(state.calledCount, before.calledCount);
+                    break;
+                }
                 }
                 const QString broken = checkInvariants(state);
                 QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("seed %1, step %2: %3").arg(seed).arg(step).arg(broken)));

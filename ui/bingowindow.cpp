@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/bingowindow.h"
 
+#include "claims/claimcheck.h"
 #include "engine/callingspeed.h"
 #include "engine/numberdraw.h"
 #include "engine/startcontrol.h"
@@ -202,6 +203,7 @@ void BingoWindow::bindHandlers()
 {
     WavePlayer &sound = m_sound;
     bindButton("Command5", [&sound](BingoState &state) { Command5_Click(state, sound); });
+    bindButton("Command4", [&sound](BingoState &state) { Command4_Click(state, sound); });
     bindButton("Command7", [&sound](BingoState &state) { Command7_Click(state, sound); });
     bindButton("Command1", [](BingoState &state) { Command1_Click(state); });
     bindButton("Command6", [](BingoState &state) { Command6_Click(state); });
@@ -210,17 +212,28 @@ void BingoWindow::bindHandlers()
     bindMenu("sOff", [&sound](BingoState &state, qint16 index) { sOff_Click(state, sound, index); });
 }
 
+QPushButton *BingoWindow::button(const char *name) const
+{
+    auto *found = centralWidget()->findChild<QPushButton *>(QLatin1String(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+QAction *BingoWindow::menuCommand(const char *name) const
+{
+    auto *found = menuBar()->findChild<QAction *>(QLatin1String(name));
+    Q_ASSERT(found);
+    return found;
+}
+
 void BingoWindow::bindButton(const char *name, const Handler &handler)
 {
-    auto *button = centralWidget()->findChild<QPushButton *>(QLatin1String(name));
-    Q_ASSERT(button);
-    connect(button, &QPushButton::clicked, this, [this, handler] { run(handler); });
+    connect(button(name), &QPushButton::clicked, this, [this, handler] { run(handler); });
 }
 
 void BingoWindow::bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler)
 {
-    auto *action = menuBar()->findChild<QAction *>(QLatin1String(name));
-    Q_ASSERT(action);
+    QAction *action = menuCommand(name);
     connect(action, &QAction::triggered, this, [this, action, handler] {
         const auto index = qint16(action->data().toInt());
         run([&handler, index](BingoState &state) { handler(state, index); });

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/randomsource.h"
+#include "services/printcards.h"
 #include "services/waveplayer.h"
 
 #include <QStringList>
@@ -61,4 +62,13 @@ public:
 
 private:
     ClockSeededRandom m_fallback;
+};
+
+// Records the pages the program asked to open.
+class RecordingPageOpener : public PageOpener
+{
+public:
+    void openPage(const QString &address) override { opened.append(address); }
+
+    QStringList opened;
 };

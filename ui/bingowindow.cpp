@@ -5,8 +5,11 @@
 #include "engine/callingspeed.h"
 #include "engine/numberdraw.h"
 #include "engine/startcontrol.h"
+#include "services/helpmessage.h"
 #include "services/maker.h"
+#include "services/printcards.h"
 #include "services/soundtable.h"
+#include "ui/colourthemes.h"
 #include "ui/controlpainting.h"
 #include "ui/displayfonts.h"
 #include "ui/mainwindowlayout.h"
@@ -210,6 +213,18 @@ void BingoWindow::bindHandlers()
     bindMenu("Start", [&sound](BingoState &state, qint16 index) { Start_Click(state, sound, index); });
     bindMenu("son", [&sound](BingoState &state, qint16 index) { son_Click(state, sound, index); });
     bindMenu("sOff", [&sound](BingoState &state, qint16 index) { sOff_Click(state, sound, index); });
+    bindMenu("blue", [&sound](BingoState &state, qint16 index) { blue_Click(state, sound, index); });
+    bindMenu("Black", [&sound](BingoState &state, qint16 index) { Black_Click(state, sound, index); });
+    bindMenu("Green", [&sound](BingoState &state, qint16 index) { Green_Click(state, sound, index); });
+
+    PageOpener &pages = m_pages;
+    bindButton("Command8", [&sound, &pages](BingoState &state) { Command8_Click(state, sound, pages); });
+    bindMenu("print", [&sound, &pages](BingoState &state, qint16 index) { print_Click(state, sound, pages, index); });
+
+    // The help box is modal: it runs outside any handler on the game state, so calling goes on
+    // underneath it and every tick is shown as usual.
+    QAction *help = menuCommand("help");
+    connect(help, &QAction::triggered, this, [this, help] { help_Click(m_messages, qint16(help->data().toInt())); });
 }
 
 QPushButton *BingoWindow::button(const char *name) const

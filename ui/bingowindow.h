@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/bingostate.h"
+#include "services/desktopservices.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -57,6 +58,8 @@ private:
 
     WavePlayer &m_sound;
     RandomSource &m_random;
+    DesktopPageOpener m_pages;
+    MessageBoxShower m_messages {this};
     BingoState m_state = BingoState::designValues();
     QTimer m_timer;
 

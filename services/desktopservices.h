@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "services/printcards.h"
+#include "services/helpmessage.h"
+
+class QWidget;
+
+// Opens pages through the desktop's URL handler, over https.
+class DesktopPageOpener : public PageOpener
+{
+public:
+    void openPage(const QString &address) override;
+};
+
+// A modal message box over the given window: no icon, "OK" only, titled with the program's name.
+class MessageBoxShower : public MessageShower
+{
+public:
+    explicit MessageBoxShower(QWidget *owner) : m_owner(owner) {}
+    void showMessage(const QString &text) override;
+
+private:
+    QWidget *m_owner;
+};

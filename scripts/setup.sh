@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
+    espeak-ng sox
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -36,6 +38,9 @@ void SoundEffectPlayer::request(const QString &name)
         m_alert();
         return;
     }
+    // Without an audio device the caller stays silent rather than warn at every call.
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
     m_playing = effectFor(file.absoluteFilePath());
     m_playing->play();
 }

@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,8 +88,12 @@ private slots:
     {
         int alerted = 0;
         SoundEffectPlayer player(nullptr, [&] { ++alerted; });
+        // The audio back end may say once that it found no sound server; after that, calls stay quiet.
+        player.playWave(QStringLiteral("7.wav"));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         for (int i = 0; i < 500; ++i)
             player.playWave(i % 2 ? QStringLiteral("7.wav") : QStringLiteral("missing.wav"));
+        QCoreApplication::processEvents();
         QCOMPARE(alerted, 250);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }

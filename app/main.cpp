@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/windowshell.h"
 #include "engine/randomsource.h"
 #include "services/soundeffectplayer.h"
-#include "ui/bingowindow.h"
 
 #include <QApplication>
-#include <QScreen>
-#include <QStyle>
 
+// The program starts with the splash window and ends when the farewell window has gone, or at
+// once when the main window is closed with its close box. Its exit status is always 0.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -15,9 +15,7 @@ int main(int argc, char *argv[])
 
     SoundEffectPlayer sound;
     ClockSeededRandom random;
-    BingoWindow window(sound, random);
-    window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
-                                           window.screen()->availableGeometry()));
-    window.show();
+    WindowShell shell(sound, random);
+    shell.start();
     return app.exec();
 }

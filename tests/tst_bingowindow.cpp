@@ -161,7 +161,7 @@ private slots:
         QVERIFY(!(m_window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(m_window->windowFlags() & Qt::WindowCloseButtonHint);
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Bingo Version 1.6 - Designed by www.bingo-caller.example"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Bingo Version 1.6 - Designed by bingo-caller.example"));
         const QImage icon = m_window->windowIcon().pixmap(32, 32).toImage();
         QCOMPARE(icon.size(), QSize(32, 32));
         QCOMPARE(icon.pixelColor(0, 0), QColor(0, 0, 128));

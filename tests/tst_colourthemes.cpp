@@ -144,7 +144,7 @@ private slots:
         const BingoState before = state;
         Command8_Click(state, sound, pages);
         print_Click(state, sound, pages, 12);
-        QCOMPARE(pages.opened, (QStringList{"www.bingo-caller.example/cards/", "www.bingo-caller.example/cards/"}));
+        QCOMPARE(pages.opened, (QStringList{"bingo-caller.example/cards/", "bingo-caller.example/cards/"}));
         QCOMPARE(sound.requests, (QStringList{"print.wav", "print.wav"}));
         QVERIFY(state == before);
     }

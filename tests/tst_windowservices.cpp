@@ -112,7 +112,7 @@ private slots:
         m_window->menuCommand("print")->trigger();
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 
-        const QUrl page(QStringLiteral("https://www.bingo-caller.example/cards/"));
+        const QUrl page(QStringLiteral("https://bingo-caller.example/cards/"));
         QCOMPARE(browser.opened, (QList<QUrl>{page, page}));
         QVERIFY(m_window->callingTimer().isActive());
         QCOMPARE(m_sound->requests, (QStringList{"restart.wav", "print.wav", "print.wav"}));

@@ -39,6 +39,8 @@ public:
     // Tests call it directly rather than wait for the timer.
     void Timer1_Timer();
     const QTimer &callingTimer() const { return m_timer; }
+    // Unloading stops it at once, even when the window itself can only go a moment later.
+    QTimer &callingTimer() { return m_timer; }
 
     // Binds a menu command (by its item name) to a handler that takes the item's index.
     void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);

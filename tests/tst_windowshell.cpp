@@ -1,0 +1,465 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program's windows from start to end: the splash window's hand-over to the main window,
+// the exit through the farewell window, the close box, and the reset from every game state.
+// The two-second timers are driven by calling their ticks; the end of the program is recorded.
+#include "app/closingwindow.h"
+#include "app/loadingwindow.h"
+#include "app/windowshell.h"
+#include "fakes.h"
+#include "ui/bingowindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QColor kDarkBlue(0, 0, 192);
+const QColor kYellow(255, 255, 0);
+const QColor kRed(255, 0, 0);
+
+// One line for each thing the host could notice, in the order it happens: a sound request, a
+// window appearing or disappearing, the main window's load step reseeding the draw.
+class Journal : public QObject
+{
+public:
+    Journal() { qApp->installEventFilter(this); }
+    ~Journal() override { qApp->removeEventFilter(this); }
+
+    QStringList lines;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || !widget->isWindow())
+            return false;
+        if (event->type() == QEvent::Show)
+            lines.append(QStringLiteral("show ") + widget->objectName());
+        if (event->type() == QEvent::Hide) {
+            QString line = QStringLiteral("hide ") + widget->objectName();
+            if (auto *greeting = qobject_cast<GreetingWindow *>(widget))
+                line += greeting->timer1().isActive() ? QStringLiteral(", Timer1 on") : QStringLiteral(", Timer1 off");
+            lines.append(line);
+        }
+        return false;
+    }
+};
+
+class JournalingWavePlayer : public RecordingWavePlayer
+{
+public:
+    explicit JournalingWavePlayer(Journal &journal) : m_journal(journal) {}
+    void playWave(const QString &name) override
+    {
+        m_journal.lines.append(QStringLiteral("play ") + name);
+        RecordingWavePlayer::playWave(name);
+    }
+
+private:
+    Journal &m_journal;
+};
+
+class JournalingRandom : public ScriptedRandom
+{
+public:
+    explicit JournalingRandom(Journal &journal) : m_journal(journal) {}
+    void reseedFromClock() override
+    {
+        m_journal.lines.append(QStringLiteral("reseed"));
+        ScriptedRandom::reseedFromClock();
+    }
+
+private:
+    Journal &m_journal;
+};
+
+// Objects a handler has unloaded go once control is back in the event loop; this is that moment.
+void returnToEventLoop()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QRect centredOnScreen(const QWidget *window)
+{
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
+                               window->screen()->availableGeometry());
+}
+
+template <typename Widget>
+Widget *control(BingoWindow *window, const QString &name)
+{
+    auto *found = window->centralWidget()->findChild<Widget *>(name);
+    Q_ASSERT(found);
+    return found;
+}
+
+QColor pixel(QWidget *widget, int x, int y) { return widget->grab().toImage().pixelColor(x, y); }
+
+int cellsReadingX(BingoWindow *window)
+{
+    int called = 0;
+    for (int n = 1; n <= 90; ++n)
+        called += control<QLabel>(window, QStringLiteral("Text1_%1").arg(n))->text() == QLatin1String("X");
+    return called;
+}
+
+enum class GameState { NotStarted, Calling, Paused, Ended, SpeededUp, SlowedDown, GreenTheme, BlackTheme, SoundOff };
+enum class Trigger { Button, Menu };
+
+} // namespace
+
+Q_DECLARE_METATYPE(GameState)
+Q_DECLARE_METATYPE(Trigger)
+
+class TestWindowShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_journal = std::make_unique<Journal>();
+        m_sound = std::make_unique<JournalingWavePlayer>(*m_journal);
+        m_random = std::make_unique<JournalingRandom>(*m_journal);
+        m_ends.clear();
+        m_shell = std::make_unique<WindowShell>(*m_sound, *m_random, [this](int status) { m_ends.append(status); });
+    }
+
+    void cleanup()
+    {
+        m_shell.reset();
+        returnToEventLoop();
+        m_random.reset();
+        m_sound.reset();
+        m_journal.reset();
+    }
+
+    void startUpGreetsThenHandsOverToTheMainWindow()
+    {
+        m_shell->start();
+        QCOMPARE(m_journal->lines, (QStringList{"play welcome.wav", "show Loading"}));
+        LoadingWindow *loading = m_shell->loading();
+        QVERIFY(loading);
+        QVERIFY(loading->isVisible());
+        QCOMPARE(loading->geometry(), centredOnScreen(loading));
+        QVERIFY(loading->timer1().isActive());
+        QCOMPARE(loading->timer1().interval(), 2000);
+        QVERIFY(!m_shell->bingo());
+        QVERIFY(!m_shell->closing());
+
+        // The tick: the main window is loaded (its load step reseeds the draw) and shown before
+        // the splash window's timer is disabled and the window hidden and unloaded.
+        m_journal->lines.clear();
+        const QPointer<QWidget> splash = loading;
+        loading->Timer1_Timer();
+        QCOMPARE(m_journal->lines, (QStringList{"reseed", "show Bingo", "hide Loading, Timer1 off"}));
+        QVERIFY(!m_shell->loading());
+        QVERIFY(!m_shell->closing());
+        returnToEventLoop();
+        QVERIFY(!splash);
+
+        BingoWindow *bingo = m_shell->bingo();
+        QVERIFY(bingo);
+        QVERIFY(bingo->isVisible());
+        QCOMPARE(bingo->geometry(), centredOnScreen(bingo));
+        QCOMPARE(bingo->state().soundFiles.entry(1), QStringLiteral("1.wav"));
+        QCOMPARE(bingo->state().soundFiles.entry(94), QStringLiteral("reset.wav"));
+        QCOMPARE(m_random->reseeds, 1);
+
+        // Calling waits for "Start".
+        QVERIFY(!bingo->callingTimer().isActive());
+        QCOMPARE(control<QPushButton>(bingo, QStringLiteral("Command5"))->text(), QStringLiteral("Start"));
+        QCOMPARE(cellsReadingX(bingo), 0);
+        QCOMPARE(m_sound->requests, QStringList{"welcome.wav"});
+        QVERIFY(m_ends.isEmpty());
+    }
+
+    void exitHandsOverToTheFarewellWindow_data()
+    {
+        QTest::addColumn<Trigger>("trigger");
+        QTest::addColumn<bool>("soundOff");
+        QTest::newRow("Exit while calling") << Trigger::Button << false;
+        QTest::newRow("Exit Bingo while calling") << Trigger::Menu << false;
+        QTest::newRow("Exit while calling, sound off") << Trigger::Button << true;
+        QTest::newRow("Exit Bingo while calling, sound off") << Trigger::Menu << true;
+    }
+
+    void exitHandsOverToTheFarewellWindow()
+    {
+        QFETCH(Trigger, trigger);
+        QFETCH(bool, soundOff);
+        QPointer<BingoWindow> bingo = startGame();
+        if (soundOff)
+            bingo->menuCommand("sOff")->trigger();
+        QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        bingo->Timer1_Timer();
+        bingo->Timer1_Timer();
+        QVERIFY(bingo->callingTimer().isActive());
+
+        m_journal->lines.clear();
+        m_sound->requests.clear();
+        if (trigger == Trigger::Button)
+            QTest::mouseClick(bingo->button("Command3"), Qt::LeftButton);
+        else
+            bingo->menuCommand("exit")->trigger();
+
+        // "thanks.wav" starts, the farewell window is shown, then the main window goes, and its
+        // calling timer with it.
+        QCOMPARE(m_journal->lines, (QStringList{"play thanks.wav", "show Closing", "hide Bingo"}));
+        QVERIFY(!m_shell->bingo());
+        QVERIFY(bingo);
+        QVERIFY(!bingo->callingTimer().isActive());
+        returnToEventLoop();
+        QVERIFY(!bingo);
+
+        ClosingWindow *closing = m_shell->closing();
+        QVERIFY(closing);
+        QVERIFY(closing->isVisible());
+        QCOMPARE(closing->geometry(), centredOnScreen(closing));
+        QVERIFY(closing->timer1().isActive());
+        QCOMPARE(closing->timer1().interval(), 2000);
+        QVERIFY(m_ends.isEmpty());
+
+        // Two seconds later the farewell window's tick ends the program.
+        m_journal->lines.clear();
+        const QPointer<QWidget> farewell = closing;
+        closing->Timer1_Timer();
+        QCOMPARE(m_journal->lines, QStringList{"hide Closing, Timer1 off"});
+        QVERIFY(!m_shell->closing());
+        QCOMPARE(m_ends, QList<int>{0});
+        returnToEventLoop();
+        QVERIFY(!farewell);
+        QCOMPARE(m_sound->requests, QStringList{"thanks.wav"});
+    }
+
+    void closeBoxEndsTheProgramAtOnceWithoutFarewell()
+    {
+        QPointer<BingoWindow> bingo = startGame();
+        QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        m_journal->lines.clear();
+        m_sound->requests.clear();
+
+        QVERIFY(bingo->close());
+        QVERIFY(!bingo->callingTimer().isActive());
+        QVERIFY(!m_shell->bingo());
+        QVERIFY(!m_shell->closing());
+        QCOMPARE(m_journal->lines, QStringList{"hide Bingo"});
+        QVERIFY(m_sound->requests.isEmpty());
+        QCOMPARE(m_ends, QList<int>{0});
+        returnToEventLoop();
+        QVERIFY(!bingo);
+    }
+
+    void resetGivesTheNotStartedState_data()
+    {
+        QTest::addColumn<GameState>("state");
+        QTest::addColumn<Trigger>("trigger");
+        const std::pair<GameState, const char *> states[] = {
+            {GameState::NotStarted, "not started"}, {GameState::Calling, "calling"},
+            {GameState::Paused, "paused"},          {GameState::Ended, "ended"},
+            {GameState::SpeededUp, "after Speed Up"}, {GameState::SlowedDown, "after Slow Down"},
+            {GameState::GreenTheme, "under the Green theme"}, {GameState::BlackTheme, "under the Black theme"},
+            {GameState::SoundOff, "with sound off"},
+        };
+        for (const auto &[state, name] : states) {
+            QTest::addRow("%s, Reset button", name) << state << Trigger::Button;
+            QTest::addRow("%s, Reset menu item", name) << state << Trigger::Menu;
+        }
+    }
+
+    void resetGivesTheNotStartedState()
+    {
+        QFETCH(GameState, state);
+        QFETCH(Trigger, trigger);
+        QPointer<BingoWindow> old = startGame();
+        bringTo(old, state);
+        if (QTest::currentTestFailed())
+            return;
+        // The host has dragged the window aside.
+        old->move(3, 5);
+
+        m_journal->lines.clear();
+        m_sound->requests.clear();
+        if (trigger == Trigger::Button)
+            QTest::mouseClick(old->button("Command2"), Qt::LeftButton);
+        else
+            old->menuCommand("Rest")->trigger();
+
+        // Hidden and unloaded, loaded again (reseeding the draw) and shown; only the menu item
+        // plays the reset cue, whatever the sound switch said.
+        QStringList expected{"hide Bingo", "reseed", "show Bingo"};
+        if (trigger == Trigger::Menu)
+            expected.append(QStringLiteral("play reset.wav"));
+        QCOMPARE(m_journal->lines, expected);
+        QVERIFY(m_ends.isEmpty());
+
+        // No tick of the old game can run any more.
+        BingoWindow *bingo = m_shell->bingo();
+        QVERIFY(bingo);
+        QVERIFY(old);
+        QVERIFY(bingo != old.data());
+        QVERIFY(!old->isVisible());
+        QVERIFY(!old->callingTimer().isActive());
+        returnToEventLoop();
+        QVERIFY(!old);
+
+        verifyNotStarted(bingo);
+        if (QTest::currentTestFailed())
+            return;
+
+        // Sound is on again, and the next "Start" begins a game whose first tick counts 1.
+        m_sound->requests.clear();
+        m_random->script = {ScriptedRandom::drawing(42)};
+        QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        bingo->Timer1_Timer();
+        QCOMPARE(m_sound->requests, (QStringList{"restart.wav", "42.wav"}));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), QStringLiteral("1"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Text1_42"))->text(), QStringLiteral("X"));
+    }
+
+    void resetAfterTheEndGivesAFullNewGame()
+    {
+        BingoWindow *bingo = startGame();
+        bringTo(bingo, GameState::Ended);
+        QCOMPARE(cellsReadingX(bingo), 0);
+
+        QTest::mouseClick(bingo->button("Command2"), Qt::LeftButton);
+        returnToEventLoop();
+        bingo = m_shell->bingo();
+        QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        m_sound->requests.clear();
+        for (int tick = 1; tick <= 89; ++tick)
+            bingo->Timer1_Timer();
+        QCOMPARE(cellsReadingX(bingo), 89);
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), QStringLiteral("89"));
+        QCOMPARE(m_sound->requests.size(), 89);
+        QCOMPARE(QSet<QString>(m_sound->requests.begin(), m_sound->requests.end()).size(), 89);
+        QVERIFY(bingo->callingTimer().isActive());
+
+        // The 90th tick ends it.
+        bingo->Timer1_Timer();
+        QVERIFY(!bingo->callingTimer().isActive());
+        QCOMPARE(cellsReadingX(bingo), 0);
+    }
+
+private:
+    // Starts the program and lets the splash window hand over; returns the main window.
+    BingoWindow *startGame()
+    {
+        m_shell->start();
+        m_shell->loading()->Timer1_Timer();
+        returnToEventLoop();
+        BingoWindow *bingo = m_shell->bingo();
+        Q_ASSERT(bingo);
+        return bingo;
+    }
+
+    void bringTo(BingoWindow *bingo, GameState state)
+    {
+        auto click = [bingo](const char *name) { QTest::mouseClick(bingo->button(name), Qt::LeftButton); };
+        m_random->script = {ScriptedRandom::drawing(7), ScriptedRandom::drawing(8)};
+        switch (state) {
+        case GameState::NotStarted:
+            break;
+        case GameState::Calling:
+            click("Command5");
+            bingo->Timer1_Timer();
+            bingo->Timer1_Timer();
+            control<QLineEdit>(bingo, QStringLiteral("Text2"))->setText(QStringLiteral("12"));
+            QVERIFY(bingo->callingTimer().isActive());
+            QCOMPARE(cellsReadingX(bingo), 2);
+            break;
+        case GameState::Paused:
+            click("Command5");
+            bingo->Timer1_Timer();
+            click("Command5");
+            QVERIFY(!bingo->callingTimer().isActive());
+            QCOMPARE(bingo->button("Command5")->text(), QStringLiteral("Restart"));
+            break;
+        case GameState::Ended:
+            click("Command5");
+            for (int tick = 1; tick <= 90; ++tick)
+                bingo->Timer1_Timer();
+            QVERIFY(!bingo->callingTimer().isActive());
+            QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label5"))->text(), QStringLiteral(" "));
+            QCOMPARE(control<QLabel>(bingo, QStringLiteral("Text1_7"))->text(), QStringLiteral("7"));
+            break;
+        case GameState::SpeededUp:
+            click("Command6");
+            click("Command5");
+            QCOMPARE(bingo->callingTimer().interval(), 2500);
+            break;
+        case GameState::SlowedDown:
+            click("Command1");
+            QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label8"))->text(), QStringLiteral("Slow"));
+            break;
+        case GameState::GreenTheme:
+            bingo->menuCommand("Green")->trigger();
+            QCOMPARE(pixel(bingo->button("Command2"), 4, 4), QColor(0, 64, 0));
+            break;
+        case GameState::BlackTheme:
+            click("Command5");
+            bingo->Timer1_Timer();
+            bingo->menuCommand("Black")->trigger();
+            QCOMPARE(pixel(bingo->centralWidget(), 2, 380), QColor(Qt::black));
+            break;
+        case GameState::SoundOff:
+            bingo->menuCommand("sOff")->trigger();
+            QVERIFY(bingo->state().soundFiles.entry(42).isEmpty());
+            break;
+        }
+    }
+
+    // The main window exactly as after start-up, read back from the widgets.
+    void verifyNotStarted(BingoWindow *bingo)
+    {
+        QVERIFY(bingo->isVisible());
+        QCOMPARE(bingo->geometry(), centredOnScreen(bingo));
+        QWidget *client = bingo->centralWidget();
+        for (int n = 1; n <= 90; ++n) {
+            auto *cell = control<QLabel>(bingo, QStringLiteral("Text1_%1").arg(n));
+            QCOMPARE(cell->text(), QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')));
+            QCOMPARE(cell->palette().color(QPalette::WindowText), kYellow);
+            QCOMPARE(cell->palette().color(QPalette::Window), kDarkBlue);
+        }
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label1"))->text(), QString());
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label5"))->text(), QStringLiteral("-"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label8"))->text(), QStringLiteral("Normal"));
+        for (const char *name : {"Label2", "Label3", "Label4", "Label5", "Label8"})
+            QCOMPARE(control<QLabel>(bingo, QLatin1String(name))->palette().color(QPalette::Window), kDarkBlue);
+        QVERIFY(!bingo->callingTimer().isActive());
+        QCOMPARE(bingo->callingTimer().interval(), 5000);
+        QPushButton *start = bingo->button("Command5");
+        QCOMPARE(start->text(), QStringLiteral("Start"));
+        QCOMPARE(start->font().pointSizeF(), 30.0);
+        for (const char *name : {"Command5", "Command2", "Command3", "Command8"})
+            QCOMPARE(pixel(bingo->button(name), 4, 4), kRed);
+        QCOMPARE(pixel(client, 2, 380), kDarkBlue);
+        QCOMPARE(control<QLineEdit>(bingo, QStringLiteral("Text2"))->text(), QString());
+
+        const BingoState &state = bingo->state();
+        QVERIFY(state.lastNumber.isEmpty());
+        QVERIFY(state.calledCount.isEmpty());
+        for (int k = 1; k <= SoundTable::kEntries; ++k)
+            QCOMPARE(state.soundFiles.entry(k), SoundTable::defaultName(k));
+    }
+
+    std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<JournalingWavePlayer> m_sound;
+    std::unique_ptr<JournalingRandom> m_random;
+    std::unique_ptr<WindowShell> m_shell;
+    QList<int> m_ends;
+};
+
+QTEST_MAIN(TestWindowShell)
+#include "tst_windowshell.moc"

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Installs a finished build into a scratch prefix, and once more through a DESTDIR
+# staging folder, and checks what arrived: the program, the desktop entry (starting the
+# program in the installed voice folder), the icons, the cards page and, when the build
+# made a voice pack, every wave file of it.
+#
+# Usage: install_test.sh BUILD_DIR VOICE_PACK_DIR DATADIR BINDIR
+#   VOICE_PACK_DIR  the folder holding the built wave files, or "" when none were made
+#   DATADIR BINDIR  CMAKE_INSTALL_DATADIR and CMAKE_INSTALL_BINDIR, relative to the prefix
+set -euo pipefail
+
+[[ $# -eq 4 ]] || { echo "usage: ${0##*/} BUILD_DIR VOICE_PACK_DIR DATADIR BINDIR" >&2; exit 2; }
+build=$1
+voice_pack=$2
+datadir=$3
+bindir=$4
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+app_id=example.bingocaller.Bingo
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# check_install ROOT PREFIX: the files under ROOT, for a program that will run from PREFIX.
+check_install() {
+    local root=$1 prefix=$2
+    local data=$root$prefix/$datadir
+    local voice=$prefix/$datadir/bingo-caller/voice
+
+    [[ -f $root$prefix/$bindir/bingo && -x $root$prefix/$bindir/bingo ]] \
+        || fail "$prefix: no program $bindir/bingo"
+
+    local entry=$data/applications/$app_id.desktop
+    if [[ ! -f $entry ]]; then
+        fail "$prefix: no desktop entry $app_id.desktop"
+    else
+        local line
+        for line in '[Desktop Entry]' 'Type=Application' 'Name=Bingo' 'Exec=bingo' \
+                    "Icon=$app_id" 'Terminal=false' 'Categories=Game;BoardGame;' "Path=$voice"; do
+            grep -qxF -- "$line" "$entry" || fail "$prefix: the desktop entry lacks the line '$line'"
+        done
+        grep -q '^Comment=.' "$entry" || fail "$prefix: the desktop entry has no comment"
+        [[ $(grep -c '^Path=' "$entry") -eq 1 ]] || fail "$prefix: the desktop entry has more than one Path="
+        if command -v desktop-file-validate >/dev/null; then
+            desktop-file-validate "$entry" || fail "$prefix: desktop-file-validate rejects the entry"
+        fi
+    fi
+
+    cmp -s "$source_dir/assets/icon-256.png" "$data/icons/hicolor/256x256/apps/$app_id.png" \
+        || fail "$prefix: the 256x256 icon is missing or differs from assets/icon-256.png"
+    cmp -s "$source_dir/assets/icon.png" "$data/icons/hicolor/32x32/apps/$app_id.png" \
+        || fail "$prefix: the 32x32 icon is missing or differs from assets/icon.png"
+
+    cmp -s "$build/web/cards/index.html" "$data/bingo-caller/web/cards/index.html" \
+        || fail "$prefix: the cards page is missing or differs from the built one"
+    local web_files
+    web_files=$(cd "$data/bingo-caller/web" 2>/dev/null && find . -mindepth 1 | sort | tr '\n' ' ')
+    [[ $web_files == './cards ./cards/index.html ' ]] \
+        || fail "$prefix: the web folder holds more or less than cards/index.html: $web_files"
+
+    [[ -d $root$voice ]] || fail "$prefix: no voice folder $voice"
+    if [[ -n $voice_pack ]]; then
+        local wave count=0
+        for wave in "$voice_pack"/*.wav; do
+            [[ -e $wave ]] || continue
+            count=$((count + 1))
+            cmp -s "$wave" "$root$voice/${wave##*/}" || fail "$prefix: ${wave##*/} is missing or differs"
+        done
+        local n
+        for n in $(seq 1 90); do
+            [[ -f $root$voice/$n.wav ]] || fail "$prefix: no $n.wav"
+        done
+        [[ $(find "$root$voice" -name '*.wav' | wc -l) -eq $count ]] \
+            || fail "$prefix: the voice folder holds wave files the build did not make"
+    fi
+}
+
+# A plain install into a prefix of its own.
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" || { cat "$scratch/install.log"; exit 1; }
+check_install "" "$prefix"
+
+# A staged install, as a package build does it: the files land under DESTDIR, but the
+# desktop entry names the folder the program will finally run in.
+stage=$scratch/stage
+DESTDIR=$stage cmake --install "$build" --prefix /opt/bingo-caller >"$scratch/stage.log" \
+    || { cat "$scratch/stage.log"; exit 1; }
+check_install "$stage" /opt/bingo-caller
+
+if [[ $failures -ne 0 ]]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "installed and checked: $prefix and DESTDIR $stage/opt/bingo-caller"

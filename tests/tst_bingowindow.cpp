@@ -310,6 +310,28 @@ private slots:
                  (QStringList{QStringLiteral("90.wav"), QStringLiteral("bingo.wav")}));
     }
 
+    // A screen reader names every control, and follows the game as it is called.
+    void everyControlHasAnAccessibleName()
+    {
+        m_random->script = {ScriptedRandom::drawing(42)};
+        m_window->button("Command5")->click();
+        m_window->Timer1_Timer();
+        const auto widgets = m_window->centralWidget()->findChildren<QWidget *>();
+        QCOMPARE(widgets.size(), 105);
+        for (const QWidget *widget : widgets)
+            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        auto name = [this](const char *control) {
+            return m_window->centralWidget()->findChild<QWidget *>(QLatin1String(control))->accessibleName();
+        };
+        QCOMPARE(name("Command5"), QStringLiteral("calling"));
+        QCOMPARE(name("Label1"), QStringLiteral("42"));
+        QCOMPARE(name("Label2"), QStringLiteral("Numbers called so far: 1"));
+        QCOMPARE(name("Label8"), QStringLiteral("Calling speed: Normal"));
+        QCOMPARE(name("Text1_42"), QStringLiteral("42, called"));
+        QCOMPARE(name("Text1_7"), QStringLiteral("7"));
+        QCOMPARE(name("Text2"), QStringLiteral("Card number to check"));
+    }
+
 private:
     std::unique_ptr<RecordingWavePlayer> m_sound;
     std::unique_ptr<ScriptedRandom> m_random;

@@ -104,11 +104,12 @@ void chainTabOrder(QWidget *client)
                              client->findChild<QWidget *>(latin1(focusable[i]->name)));
 }
 
-void showLabel(QLabel *label, const LabelState *shown, const LabelState &now)
+// A screen reader reads a display label as what it means: "%1" stands for the caption.
+void showLabel(QLabel *label, const LabelState *shown, const LabelState &now, const char *spokenAs = "%1")
 {
     if (!shown || shown->caption != now.caption) {
         label->setText(now.caption);
-        label->setAccessibleName(now.caption);
+        label->setAccessibleName(QString::fromLatin1(spokenAs).arg(now.caption.trimmed()).trimmed());
     }
     if (!shown || shown->fontPoints != now.fontPoints) {
         QFont font = label->font();
@@ -134,10 +135,13 @@ void showButton(QPushButton *button, const ButtonState *shown, const ButtonState
         setButtonFace(button, now.backColour);
 }
 
-void showCell(QLabel *cell, const TextBoxState *shown, const TextBoxState &now)
+void showCell(int n, QLabel *cell, const TextBoxState *shown, const TextBoxState &now)
 {
-    if (!shown || shown->text != now.text)
+    if (!shown || shown->text != now.text) {
         cell->setText(now.text);
+        cell->setAccessibleName(now.text == QLatin1String(kCalledMark) ? QStringLiteral("%1, called").arg(n)
+                                                                       : QString::number(n));
+    }
     if (!shown || shown->foreColour != now.foreColour)
         setForeColour(cell, now.foreColour);
     if (!shown || shown->backColour != now.backColour)
@@ -193,6 +197,8 @@ void BingoWindow::buildControls()
     m_label5 = client->findChild<QLabel *>(QStringLiteral("Label5"));
     m_label8 = client->findChild<QLabel *>(QStringLiteral("Label8"));
     m_text2 = client->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    m_text2->setAccessibleName(QStringLiteral("Card number to check"));
+    m_label1->setAccessibleDescription(QStringLiteral("The number just called"));
     m_command2 = client->findChild<QPushButton *>(QStringLiteral("Command2"));
     m_command3 = client->findChild<QPushButton *>(QStringLiteral("Command3"));
     m_command5 = client->findChild<QPushButton *>(QStringLiteral("Command5"));
@@ -275,14 +281,14 @@ void BingoWindow::present(const BingoState *shown)
     if (!shown || shown->backColour != m_state.backColour)
         setBackColour(centralWidget(), m_state.backColour);
     for (int n = 1; n <= kBoardSize; ++n)
-        showCell(m_cells[size_t(n - 1)], shown ? &shown->Text1(n) : nullptr, m_state.Text1(n));
+        showCell(n, m_cells[size_t(n - 1)], shown ? &shown->Text1(n) : nullptr, m_state.Text1(n));
 
     showLabel(m_label1, shown ? &shown->Label1 : nullptr, m_state.Label1);
-    showLabel(m_label2, shown ? &shown->Label2 : nullptr, m_state.Label2);
+    showLabel(m_label2, shown ? &shown->Label2 : nullptr, m_state.Label2, "Numbers called so far: %1");
     showLabel(m_label3, shown ? &shown->Label3 : nullptr, m_state.Label3);
     showLabel(m_label4, shown ? &shown->Label4 : nullptr, m_state.Label4);
-    showLabel(m_label5, shown ? &shown->Label5 : nullptr, m_state.Label5);
-    showLabel(m_label8, shown ? &shown->Label8 : nullptr, m_state.Label8);
+    showLabel(m_label5, shown ? &shown->Label5 : nullptr, m_state.Label5, "The last number called was %1");
+    showLabel(m_label8, shown ? &shown->Label8 : nullptr, m_state.Label8, "Calling speed: %1");
     showButton(m_command2, shown ? &shown->Command2 : nullptr, m_state.Command2);
     showButton(m_command3, shown ? &shown->Command3 : nullptr, m_state.Command3);
     showButton(m_command5, shown ? &shown->Command5 : nullptr, m_state.Command5);

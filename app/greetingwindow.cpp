@@ -2,6 +2,7 @@
 #include "app/greetingwindow.h"
 
 #include "engine/colourvalue.h"
+#include "engine/latin1.h"
 #include "services/waveplayer.h"
 #include "ui/controlpainting.h"
 #include "ui/displayfonts.h"
@@ -13,8 +14,6 @@
 namespace {
 
 using MainWindowLayout::pixels;
-
-QString latin1(std::string_view view) { return QString::fromLatin1(view.data(), qsizetype(view.size())); }
 
 // The title picture at its natural size, 485 x 129 pixels: 90 twips wider than the window, so
 // its right edge is clipped. Its background is transparent, so the window's blue shows through.

@@ -1,27 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/bingostate.h"
 
+#include "engine/latin1.h"
 #include "ui/mainwindowlayout.h"
 
 namespace {
 
 constexpr int kDesignInterval = 5000;
 
-QString caption(const MainWindowLayout::ControlDesign &design)
-{
-    return QString::fromLatin1(design.caption.data(), qsizetype(design.caption.size()));
-}
-
 LabelState designLabel(std::string_view name)
 {
     const auto &design = MainWindowLayout::control(name);
-    return {caption(design), design.points, design.backColour};
+    return {latin1(design.caption), design.points, design.backColour};
 }
 
 ButtonState designButton(std::string_view name)
 {
     const auto &design = MainWindowLayout::control(name);
-    return {caption(design), design.points, design.backColour};
+    return {latin1(design.caption), design.points, design.backColour};
 }
 
 // The freshly loaded board shows two digits: "01" to "09", then "10" to "90".

@@ -3,6 +3,7 @@
 
 #include "claims/claimcheck.h"
 #include "engine/callingspeed.h"
+#include "engine/latin1.h"
 #include "engine/numberdraw.h"
 #include "engine/startcontrol.h"
 #include "services/helpmessage.h"
@@ -30,8 +31,6 @@ namespace {
 
 using MainWindowLayout::ControlDesign;
 using MainWindowLayout::Kind;
-
-QString latin1(std::string_view view) { return QString::fromLatin1(view.data(), qsizetype(view.size())); }
 
 QFont designFont(std::string_view face, double points, bool bold)
 {

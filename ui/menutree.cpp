@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/menutree.h"
 
+#include "engine/latin1.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace MenuTree {
 namespace {
-
-QString text(std::string_view view) { return QString::fromLatin1(view.data(), qsizetype(view.size())); }
 
 const Item &item(std::string_view name)
 {
@@ -21,8 +21,8 @@ const Item &item(std::string_view name)
 void addCommand(QWidget *parent, std::string_view name)
 {
     const Item &command = item(name);
-    auto *action = new QAction(text(command.caption), parent);
-    action->setObjectName(text(command.name));
+    auto *action = new QAction(latin1(command.caption), parent);
+    action->setObjectName(latin1(command.name));
     action->setData(command.index);
     parent->addAction(action);
 }

@@ -42,19 +42,16 @@ public:
     // Unloading stops it at once, even when the window itself can only go a moment later.
     QTimer &callingTimer() { return m_timer; }
 
-    // Binds a menu command (by its item name) to a handler that takes the item's index.
-    void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);
-    void bindButton(const char *name, const Handler &handler);
-
     // The controls by their design names, for binding the handlers that act on whole windows.
     QPushButton *button(const char *name) const;
     QAction *menuCommand(const char *name) const;
 
-    WavePlayer &sound() const { return m_sound; }
-
 private:
     void buildControls();
     void bindHandlers();
+    // Binds a button, or a menu command whose handler takes the item's index, by design name.
+    void bindButton(const char *name, const Handler &handler);
+    void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);
     // Shows the state on the widgets; with no earlier state, shows all of it.
     void present(const BingoState *shown);
 

@@ -2,6 +2,7 @@
 // The main window as the host sees it: every control where the design puts it, read back from
 // the widgets, and a game driven through clicks and ticks.
 #include "fakes.h"
+#include "screencolours.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
@@ -15,12 +16,9 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
+using namespace ScreenColours;
 
-QColor pixel(QWidget *widget, int x, int y)
-{
-    return widget->grab().toImage().pixelColor(x, y);
-}
+namespace {
 
 QStringList captions(const QList<QAction *> &actions)
 {
@@ -30,10 +28,6 @@ QStringList captions(const QList<QAction *> &actions)
     return texts;
 }
 
-const QColor kDarkBlue(0, 0, 192);
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kBlack(0, 0, 0);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "app/closingwindow.h"
 #include "app/loadingwindow.h"
 #include "fakes.h"
+#include "screencolours.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -13,10 +14,10 @@
 
 #include <memory>
 
+using namespace ScreenColours;
+
 namespace {
 
-const QColor kDarkBlue(0, 0, 192);
-const QColor kYellow(255, 255, 0);
 
 enum class Which { Loading, Closing };
 

@@ -2,6 +2,7 @@
 // Colour themes, "Print Cards" and Help on the real window, read back from its pixels and from
 // what it hands to the desktop.
 #include "fakes.h"
+#include "screencolours.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
@@ -14,16 +15,12 @@
 #include <QTimer>
 #include <QUrl>
 
+using namespace ScreenColours;
+
 namespace {
 
-QColor pixelOf(QWidget *widget, int x = 4, int y = 4) { return widget->grab().toImage().pixelColor(x, y); }
+QColor pixelOf(QWidget *widget, int x = 4, int y = 4) { return pixel(widget, x, y); }
 
-const QColor kDarkBlue(0, 0, 192);
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kBlack(0, 0, 0);
-const QColor kGreen(0, 128, 0);
-const QColor kDarkGreen(0, 64, 0);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "app/loadingwindow.h"
 #include "app/windowshell.h"
 #include "fakes.h"
+#include "screencolours.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
@@ -20,11 +21,10 @@
 
 #include <memory>
 
+using namespace ScreenColours;
+
 namespace {
 
-const QColor kDarkBlue(0, 0, 192);
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
 
 // One line for each thing the host could notice, in the order it happens: a sound request, a
 // window appearing or disappearing, the main window's load step reseeding the draw.
@@ -101,8 +101,6 @@ Widget *control(BingoWindow *window, const QString &name)
     Q_ASSERT(found);
     return found;
 }
-
-QColor pixel(QWidget *widget, int x, int y) { return widget->grab().toImage().pixelColor(x, y); }
 
 int cellsReadingX(BingoWindow *window)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/windowshell.h"
 #include "engine/randomsource.h"
-#include "services/soundeffectplayer.h"
+#include "services/systemwaveplayer.h"
 
 #include <QApplication>
 
@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Bingo"));
 
-    SoundEffectPlayer sound;
+    SystemWavePlayer sound;
     ClockSeededRandom random;
     WindowShell shell(sound, random);
     shell.start();

@@ -3,6 +3,7 @@
 #
 #   icon.png      window icon, 32 x 32, 8-bit palette, fully opaque
 #   icon-256.png  the same design at 256 x 256, for the desktop entry
+#   icon.ico      the Windows program icon: 16, 32, 48 and 256 pixels
 #   title.gif     the "BINGO!" title shown on the splash and farewell
 #                 windows, 485 x 129, transparent background
 #
@@ -59,6 +60,10 @@ icon() {
 
 icon 32 1.5 23 +antialias PNG8:icon.png
 icon 256 10 190 -antialias PNG24:icon-256.png
+icon 16 0.5 12 +antialias PNG8:icon-16.tmp.png
+icon 48 2 34 -antialias PNG24:icon-48.tmp.png
+convert icon-16.tmp.png icon.png icon-48.tmp.png icon-256.png icon.ico
+rm -f icon-16.tmp.png icon-48.tmp.png
 
 # Title: drawn at four times the size and scaled down into the picture, which
 # gives smooth edges. The red word is stretched a little in height so that it
@@ -78,4 +83,4 @@ convert -size 2400x800 xc:none \
         +dither -colors 255 \
         -strip title.gif
 
-echo "wrote icon.png icon-256.png title.gif in $here"
+echo "wrote icon.png icon-256.png icon.ico title.gif in $here"

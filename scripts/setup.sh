@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the caller needs to build, run and test, and only those missing.
+# With "windows", also what building, testing and packaging the Windows program needs.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,15 @@ packages=(
     fonts-liberation
     espeak-ng sox
 )
+for group in "$@"; do
+    case $group in
+        windows) packages+=(
+            dpkg-dev g++-mingw-w64-x86-64-posix
+            wine64 xvfb xauth x11-utils imagemagick nsis python3
+        ) ;;
+        *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,4 +31,5 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}"

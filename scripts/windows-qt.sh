@@ -42,9 +42,12 @@ suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 echo "deb-src ${archive%/} $suite main" > sources.list
 apt_private=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
              -o Dir::State::Lists="$work/lists")
+# apt's download user cannot write into a private folder under root's home.
+[ "$(id -u)" -ne 0 ] || apt_private+=(-o APT::Sandbox::User=root)
+echo "Fetching the source of qt6-base $version"
 apt-get "${apt_private[@]}" update -qq
 apt-get "${apt_private[@]}" source -qq --download-only "qt6-base=$version"
-dpkg-source -x qt6-base_*.dsc source >/dev/null
+dpkg-source -x qt6-base_*.dsc source >/dev/null 2>&1
 
 mkdir build
 cd build
@@ -53,7 +56,8 @@ cd build
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     > "$work/configure.log" 2>&1 || { tail -n 60 "$work/configure.log"; exit 1; }
-cmake --build . --parallel "$(nproc)"
+echo "Building Qt $version for Windows into $prefix (about 20 minutes on 2 cores; log: $work/build.log)"
+cmake --build . --parallel "$(nproc)" > "$work/build.log" 2>&1 || { tail -n 60 "$work/build.log"; exit 1; }
 cmake --install . >/dev/null
 # The toolchain travels with Qt, so the caller's build finds the one Qt was built with.
 cp "$toolchain" "$prefix/mingw-w64-x86_64.cmake"

@@ -2,8 +2,8 @@
 #
 # The printable cards page, web/cards/index.html in the build folder, written at build
 # time from the same card table the claim check reads. Publish the build's web/ folder
-# at the web root of Maker::kWebDomain (services/maker.h): "Print Cards" opens
-# https://<domain>/cards/.
+# at the web root of BINGO_WEB_HOST (the build setting): "Print Cards" opens
+# https://<host>/cards/.
 #
 #   BINGO_WEB_DIR     the folder to publish: web/ in the build folder
 #   BINGO_CARDS_PAGE  the page itself

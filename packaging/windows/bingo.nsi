@@ -1,0 +1,84 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
+;
+; The Windows installer of the bingo caller: installs the program folder, a Start-menu shortcut
+; (and, if chosen, a desktop one) that starts the program in the folder holding its wave files,
+; and an uninstaller that removes exactly what was installed.
+;
+; makensis -DVERSION=1.6 -DICON=<icon.ico> -DFILES=<list.nsh> -DOUTFILE=<setup.exe> bingo.nsi
+;   FILES  the installed-files list written by scripts/windows.sh: a macro that installs and
+;          one that removes every file of the program folder, so nothing else is ever deleted
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include "MUI2.nsh"
+!include "${FILES}"
+
+!define APP_NAME "Bingo"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\BingoCaller"
+
+Name "${APP_NAME} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\Bingo Caller"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "Bingo caller ${VERSION}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\bingo.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+    SetRegView 64
+    SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+    SetRegView 64
+    SetShellVarContext all
+FunctionEnd
+
+Section "Bingo caller" SectionProgram
+    SectionIn RO
+    SetOutPath "$INSTDIR"
+    !insertmacro InstallFiles
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+
+    ; A shortcut starts in the current output folder: the program's own, where its wave files are.
+    SetOutPath "$INSTDIR"
+    CreateDirectory "$SMPROGRAMS\${APP_NAME}"
+    CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk" "$INSTDIR\bingo.exe" "" "$INSTDIR\bingo.exe" 0
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP_NAME} ${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\bingo.exe"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section /o "Desktop shortcut" SectionDesktop
+    SetOutPath "$INSTDIR"
+    CreateShortcut "$DESKTOP\${APP_NAME}.lnk" "$INSTDIR\bingo.exe" "" "$INSTDIR\bingo.exe" 0
+SectionEnd
+
+Section "Uninstall"
+    Delete "$DESKTOP\${APP_NAME}.lnk"
+    Delete "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk"
+    RMDir "$SMPROGRAMS\${APP_NAME}"
+    !insertmacro RemoveFiles
+    Delete "$INSTDIR\uninstall.exe"
+    ; Removed only when empty: anything the host put there is left alone.
+    RMDir "$INSTDIR"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

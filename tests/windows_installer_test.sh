@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Tries the Windows installer as a host would, under Wine in a Wine prefix of its own: a silent
+# install puts the program, its DLLs, the voice pack and the cards page in place; the Start-menu
+# shortcut starts the program in the folder of its wave files; the program started from it shows
+# its main window; the silent uninstall leaves nothing behind.
+#
+# Usage: windows_installer_test.sh SETUP.EXE
+#   BINGO_SCREENSHOT=file.png  also keeps a picture of the screen with the main window
+set -euo pipefail
+
+[[ $# -eq 1 ]] || { echo "usage: ${0##*/} SETUP.EXE" >&2; exit 2; }
+setup=$(realpath "$1")
+wine=${BINGO_WINE:-/usr/lib/wine/wine64}
+
+scratch=$(mktemp -d)
+export WINEPREFIX=$scratch/prefix
+export WINEDEBUG=-all
+# No Mono or Gecko downloads, and no Linux menu entries made from the Windows shortcuts.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [[ -z ${xvfb_pid:-} ]] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+
+"$wine" wineboot --init >/dev/null 2>&1
+wineserver -w
+drive_c=$WINEPREFIX/drive_c
+everything() { (cd "$drive_c" && find . -path ./windows -prune -o -path '*/Temp' -prune -o -print | sort); }
+everything > "$scratch/before"
+
+started=$(date +%s%N)
+"$wine" "$setup" /S
+wineserver -w
+echo "silent install: $(( ($(date +%s%N) - started) / 1000000 )) ms"
+
+program_dir="$drive_c/Program Files/Bingo Caller"
+for file in bingo.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
+            platforms/qwindows.dll imageformats/qgif.dll styles/qwindowsvistastyle.dll \
+            1.wav 90.wav welcome.wav thanks.wav bingo.wav soundoff.wav cards/index.html; do
+    [[ -f $program_dir/$file ]] || fail "not installed: $file"
+done
+
+# The working folder of the shortcut, read from the .lnk file itself.
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bingo/Bingo.lnk"
+if [[ -f $shortcut ]]; then
+    start_in=$(python3 - "$shortcut" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+flags = struct.unpack_from('<I', data, 0x14)[0]
+pos = 0x4C
+if flags & 0x01:  # a target ID list
+    pos += 2 + struct.unpack_from('<H', data, pos)[0]
+if flags & 0x02:  # link information
+    pos += struct.unpack_from('<I', data, pos)[0]
+width = 2 if flags & 0x80 else 1
+for bit in (0x04, 0x08, 0x10):  # name, relative path, working folder, in this order
+    if flags & bit:
+        count = struct.unpack_from('<H', data, pos)[0]
+        text = data[pos + 2:pos + 2 + count * width]
+        pos += 2 + count * width
+        if bit == 0x10:
+            print(text.decode('utf-16-le' if width == 2 else 'latin-1'))
+PY
+)
+    [[ $start_in == 'C:\Program Files\Bingo Caller' ]] || fail "the shortcut starts in '$start_in'"
+else
+    fail "no Start-menu shortcut"
+fi
+
+# Started from its shortcut, the program shows the splash window, then the main window.
+"$wine" start /unix "$shortcut" >/dev/null 2>&1
+title="Bingo Version 1.6 - Designed by"
+for _ in $(seq 1 30); do
+    xwininfo -root -tree 2>/dev/null | grep -q "$title" && break
+    sleep 0.5
+done
+if xwininfo -root -tree 2>/dev/null | grep -q "$title"; then
+    sleep 1
+    [[ -z ${BINGO_SCREENSHOT:-} ]] || import -window root "$BINGO_SCREENSHOT"
+else
+    fail "the installed program showed no main window"
+fi
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+
+started=$(date +%s%N)
+"$wine" "C:\\Program Files\\Bingo Caller\\uninstall.exe" /S
+wineserver -w
+# The uninstaller runs from a copy in the temporary folder and returns before it is done.
+for _ in $(seq 1 40); do
+    [[ -e $program_dir ]] || break
+    sleep 0.25
+done
+echo "silent uninstall: $(( ($(date +%s%N) - started) / 1000000 )) ms"
+everything > "$scratch/after"
+if ! diff -u "$scratch/before" "$scratch/after" >"$scratch/left"; then
+    fail "left behind after the uninstall:"
+    grep '^+\./' "$scratch/left" >&2 || true
+fi
+if "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\BingoCaller' >/dev/null 2>&1; then
+    fail "the uninstall entry is still in the registry"
+fi
+
+if [[ $failures -gt 0 ]]; then
+    echo "windows_installer_test: $failures failed" >&2
+    exit 1
+fi
+echo "windows_installer_test: installed, started from its shortcut, uninstalled cleanly"

@@ -59,8 +59,6 @@ cd build
 echo "Building Qt $version for Windows into $prefix (about 20 minutes on 2 cores; log: $work/build.log)"
 cmake --build . --parallel "$(nproc)" > "$work/build.log" 2>&1 || { tail -n 60 "$work/build.log"; exit 1; }
 cmake --install . >/dev/null
-# The toolchain travels with Qt, so the caller's build finds the one Qt was built with.
-cp "$toolchain" "$prefix/mingw-w64-x86_64.cmake"
 touch "$prefix/.complete"
 cd /
 rm -rf "$work"

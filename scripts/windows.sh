@@ -12,7 +12,7 @@ version=$(sed -n 's/^project(bingo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 echo "== Building the caller for Windows"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_FIND_ROOT_PATH="$qt" -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DBUILD_TESTING=ON "$@" >/dev/null

@@ -81,6 +81,10 @@ PY
 else
     fail "no Start-menu shortcut"
 fi
+[[ -f $(dirname "$shortcut")/Print\ bingo\ cards.lnk ]] || fail "no Start-menu shortcut to the cards page"
+# The target is kept both as 8-bit and UTF-16 text: dropping the zero bytes reads either.
+tr -d '\000' < "$(dirname "$shortcut")/Print bingo cards.lnk" 2>/dev/null | grep -aqF 'cards\index.html' \
+    || fail "the cards shortcut does not lead to the cards page"
 
 # Started from its shortcut, the program shows the splash window, then the main window.
 "$wine" start /unix "$shortcut" >/dev/null 2>&1

@@ -2,7 +2,8 @@
 ;
 ; The Windows installer of the bingo caller: installs the program folder, a Start-menu shortcut
 ; (and, if chosen, a desktop one) that starts the program in the folder holding its wave files,
-; and an uninstaller that removes exactly what was installed.
+; a Start-menu shortcut "Print bingo cards" to the cards page, and an uninstaller that removes
+; exactly what was installed.
 ;
 ; makensis -DVERSION=1.6 -DICON=<icon.ico> -DFILES=<list.nsh> -DOUTFILE=<setup.exe> bingo.nsi
 ;   FILES  the installed-files list written by scripts/windows.sh: a macro that installs and
@@ -56,6 +57,8 @@ Section "Bingo caller" SectionProgram
     SetOutPath "$INSTDIR"
     CreateDirectory "$SMPROGRAMS\${APP_NAME}"
     CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk" "$INSTDIR\bingo.exe" "" "$INSTDIR\bingo.exe" 0
+    ; The printable cards page, opened in the default browser, for an evening without a web site.
+    CreateShortcut "$SMPROGRAMS\${APP_NAME}\Print bingo cards.lnk" "$INSTDIR\cards\index.html"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP_NAME} ${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -75,6 +78,7 @@ SectionEnd
 Section "Uninstall"
     Delete "$DESKTOP\${APP_NAME}.lnk"
     Delete "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk"
+    Delete "$SMPROGRAMS\${APP_NAME}\Print bingo cards.lnk"
     RMDir "$SMPROGRAMS\${APP_NAME}"
     !insertmacro RemoveFiles
     Delete "$INSTDIR\uninstall.exe"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the caller needs to build, run and test, and only those missing.
+# Installs the Debian packages the caller needs to build, run and test, and any more named on
+# the command line (`setup.sh lintian strace`), and only those missing.
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
     espeak-ng sox
+    "$@"
 )
 
 missing=()
@@ -21,4 +23,4 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -8,8 +8,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
     espeak-ng sox
-    "$@"
 )
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

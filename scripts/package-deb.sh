@@ -64,7 +64,7 @@ rm -f dist/bingo-caller_* dist/bingo-caller-dbgsym_*
 cp "$work"/*_"${version}"_"${arch}".{deb,buildinfo,changes} dist/
 
 echo "--- lintian"
-lintian --info --fail-on error,warning "dist/bingo-caller_${version}_${arch}.changes"
+lintian --display-info --fail-on error,warning "dist/bingo-caller_${version}_${arch}.changes"
 echo "lintian: no errors, no warnings"
 
 # The description for software centres and the menu entry, as the package installs them.

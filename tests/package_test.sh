@@ -43,6 +43,9 @@ if dpkg-query -W -f='${db:Status-Status}' bingo-caller 2>/dev/null | grep -qv '^
     echo "bingo-caller is installed on this machine already; purge it first (apt purge bingo-caller)" >&2
     exit 1
 fi
+for path in /usr/share/bingo-caller /usr/share/doc/bingo-caller; do
+    [[ ! -e $path ]] || { echo "$path is there before the package is installed; remove it first" >&2; exit 1; }
+done
 bash scripts/setup.sh strace pulseaudio
 
 scratch=$(mktemp -d)

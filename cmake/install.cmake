@@ -7,12 +7,15 @@
 #   share/bingo-caller/web/cards/index.html           the cards page, to publish
 #   share/icons/hicolor/{32x32,256x256}/apps/example.bingocaller.Bingo.png
 #   share/applications/example.bingocaller.Bingo.desktop
+#   share/metainfo/example.bingocaller.Bingo.metainfo.xml   what software centres show
 #
 # The program plays its wave files by plain name from its working folder, so the desktop
 # entry starts it in the voice folder (its Path= key). That path has to name the folder
 # where the files finally are, so the entry is written at install time, from the prefix
 # that install actually uses (`cmake --install build --prefix /opt/bingo` included); a
-# DESTDIR staging folder is left out of it.
+# DESTDIR staging folder is left out of it. Its Exec= key names the installed program by
+# its full path likewise, since neither /opt/bingo/bin nor Debian's /usr/games (where a
+# package puts a game) need be on the desktop session's search path.
 
 include(GNUInstallDirs)
 
@@ -41,7 +44,9 @@ if(NOT _bingo_voice_source STREQUAL "")
 endif()
 unset(_bingo_voice_source)
 
-install(DIRECTORY ${BINGO_WEB_DIR}/ DESTINATION ${BINGO_DATA_DESTINATION}/web)
+# The screenshots beside the cards page are for the web site only.
+install(DIRECTORY ${BINGO_WEB_DIR}/ DESTINATION ${BINGO_DATA_DESTINATION}/web
+        PATTERN screenshots EXCLUDE)
 
 install(FILES assets/icon.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
@@ -49,6 +54,8 @@ install(FILES assets/icon.png
 install(FILES assets/icon-256.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME ${BINGO_APP_ID}.png)
+
+install(FILES assets/${BINGO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The entry is written into a folder of the build named for the staging folder and prefix,
 # so that installs into different places never write the same file, and removed again.
@@ -58,7 +65,12 @@ install(CODE "
     else()
         set(CMAKE_INSTALL_FULL_DATADIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}\")
     endif()
-    string(MD5 _bingo_key \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_FULL_DATADIR}\")
+    if(IS_ABSOLUTE \"${CMAKE_INSTALL_BINDIR}\")
+        set(CMAKE_INSTALL_FULL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    else()
+        set(CMAKE_INSTALL_FULL_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    endif()
+    string(MD5 _bingo_key \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_FULL_DATADIR}|\${CMAKE_INSTALL_FULL_BINDIR}\")
     set(_bingo_entry \"${CMAKE_BINARY_DIR}/desktop-entry/\${_bingo_key}/${BINGO_APP_ID}.desktop\")
     configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/assets/bingo.desktop.in\" \"\${_bingo_entry}\" @ONLY)
     file(INSTALL \"\${_bingo_entry}\"

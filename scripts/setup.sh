@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the caller needs to build, run and test, and only those missing.
-# With "windows", also what building, testing and packaging the Windows program needs.
+# Installs the Debian packages the caller needs to build, run and test, and any more named on
+# the command line (`setup.sh lintian strace`), and only those missing. The name "windows" stands
+# for what building, testing and packaging the Windows program needs.
 set -euo pipefail
 
 packages=(
@@ -9,13 +10,13 @@ packages=(
     fonts-liberation
     espeak-ng sox
 )
-for group in "$@"; do
-    case $group in
+for name in "$@"; do
+    case $name in
         windows) packages+=(
             dpkg-dev g++-mingw-w64-x86-64-posix
             wine64 xvfb xauth x11-utils imagemagick nsis python3
         ) ;;
-        *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
+        *) packages+=("$name") ;;
     esac
 done
 

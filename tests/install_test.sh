@@ -3,8 +3,9 @@
 #
 # Installs a finished build into a scratch prefix, and once more through a DESTDIR
 # staging folder, and checks what arrived: the program, the desktop entry (starting the
-# program in the installed voice folder), the icons, the cards page and, when the build
-# made a voice pack, every wave file of it.
+# program in the installed voice folder), the icons, the metainfo, the cards page and, when
+# the build made a voice pack, every wave file of it; and that the screenshots the metainfo
+# names are published beside the cards page.
 #
 # Usage: install_test.sh BUILD_DIR VOICE_PACK_DIR DATADIR BINDIR
 #   VOICE_PACK_DIR  the folder holding the built wave files, or "" when none were made
@@ -42,7 +43,7 @@ check_install() {
         fail "$prefix: no desktop entry $app_id.desktop"
     else
         local line
-        for line in '[Desktop Entry]' 'Type=Application' 'Name=Bingo' 'Exec=bingo' \
+        for line in '[Desktop Entry]' 'Type=Application' 'Name=Bingo' "Exec=$prefix/$bindir/bingo" \
                     "Icon=$app_id" 'Terminal=false' 'Categories=Game;BoardGame;' "Path=$voice"; do
             grep -qxF -- "$line" "$entry" || fail "$prefix: the desktop entry lacks the line '$line'"
         done
@@ -57,6 +58,14 @@ check_install() {
         || fail "$prefix: the 256x256 icon is missing or differs from assets/icon-256.png"
     cmp -s "$source_dir/assets/icon.png" "$data/icons/hicolor/32x32/apps/$app_id.png" \
         || fail "$prefix: the 32x32 icon is missing or differs from assets/icon.png"
+
+    local metainfo=$data/metainfo/$app_id.metainfo.xml
+    cmp -s "$source_dir/assets/$app_id.metainfo.xml" "$metainfo" \
+        || fail "$prefix: the metainfo is missing or differs from assets/$app_id.metainfo.xml"
+    if command -v appstreamcli >/dev/null; then
+        appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" \
+            || { cat "$scratch/appstream.log"; fail "$prefix: appstreamcli rejects the metainfo"; }
+    fi
 
     cmp -s "$build/web/cards/index.html" "$data/bingo-caller/web/cards/index.html" \
         || fail "$prefix: the cards page is missing or differs from the built one"
@@ -81,6 +90,14 @@ check_install() {
             || fail "$prefix: the voice folder holds wave files the build did not make"
     fi
 }
+
+# Every screenshot the metainfo names is beside the cards page, ready to publish.
+shots=$(grep -o 'https://[^<]*/screenshots/[^<]*' "$source_dir/assets/$app_id.metainfo.xml" || true)
+[[ -n $shots ]] || fail "the metainfo names no screenshots"
+for shot in $shots; do
+    cmp -s "$source_dir/docs/${shot##*/}" "$build/web/screenshots/${shot##*/}" \
+        || fail "the screenshot ${shot##*/} is not in docs/ or not copied into web/screenshots/"
+done
 
 # A plain install into a prefix of its own.
 prefix=$scratch/prefix

@@ -36,4 +36,4 @@ if(BINGO_VOICE_PACK_DIR)
     ")
 endif()
 
-install(DIRECTORY ${BINGO_WEB_DIR}/ DESTINATION .)
+install(DIRECTORY ${BINGO_WEB_DIR}/cards DESTINATION .)

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
     espeak-ng sox
+    pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -219,12 +219,12 @@ void SoundEffectPlayer::start(std::unique_ptr<QIODevice> source, const QAudioFor
     m_sink->start(m_source.get());
 }
 
-// The sink is let go once it has played all, or has stopped because the audio server went
-// away; it is deleted later, as it is the one reporting.
+// A sink that has been given all of its sound is kept until the next request: stopping it then
+// would drop what the audio server still holds. One that stopped because the audio server went
+// away is let go, later, as it is the one reporting.
 void SoundEffectPlayer::onSinkStateChanged(QAudio::State state)
 {
-    const bool finished = state == QAudio::IdleState && m_source->atEnd();
-    if (!finished && state != QAudio::StoppedState)
+    if (state != QAudio::StoppedState)
         return;
     QMetaObject::invokeMethod(this, [this, playing = m_playing] {
         if (playing == m_playing)

@@ -3,6 +3,7 @@
 // script put in the working folder:
 //   game N      a whole game at N ms a tick: the latest tick, the longest the window was kept
 //               from its events, and the resident memory after the game;
+//   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
 //   latency     how long a sound takes from the request to the first sample the server plays,
 //               measured on the server's monitor, for files used for the first time and again;
 //   exit        how long "Exit" takes to end the program after the calls played damaged files.
@@ -47,9 +48,14 @@ long statusKiB(const char *key)
     return -1;
 }
 
-int game(int interval)
+class SilentPlayer : public WavePlayer
 {
-    SoundEffectPlayer sound;
+public:
+    void playWave(const QString &) override {}
+};
+
+int game(int interval, WavePlayer &sound, const char *files)
+{
     ClockSeededRandom random([] { return quint64(42); });
     BingoWindow window(sound, random);
     QElapsedTimer clock;
@@ -85,7 +91,7 @@ int game(int interval)
     calling.setInterval(interval);
     gameOver.exec();
 
-    std::printf("a game of 89 calls at %d ms a tick, %d ticks\n", interval, ticks);
+    std::printf("a game of 89 calls at %d ms a tick, %s:\n", interval, files);
     std::printf("latest tick:                         %8.1f ms\n", latestTick / 1e6);
     std::printf("longest hold-up of the event loop:   %8.1f ms\n", worstStall / 1e6);
     std::printf("resident memory after the game:      %8ld KiB (peak %ld KiB)\n",
@@ -204,12 +210,19 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
     const QString mode = arguments.value(1);
-    if (mode == u"game")
-        return game(arguments.value(2, QStringLiteral("2500")).toInt());
+    const int interval = arguments.value(2, QStringLiteral("2500")).toInt();
+    if (mode == u"game") {
+        SoundEffectPlayer sound;
+        return game(interval, sound, "every number file ~100 MB");
+    }
+    if (mode == u"quiet") {
+        SilentPlayer sound;
+        return game(interval, sound, "no sound at all");
+    }
     if (mode == u"latency")
         return latency();
     if (mode == u"exit")
         return exitAfterDamagedFiles(app);
-    std::fprintf(stderr, "usage: bench_sound game MS | latency | exit\n");
+    std::fprintf(stderr, "usage: bench_sound game MS | quiet MS | latency | exit\n");
     return 2;
 }

@@ -138,10 +138,7 @@ void SoundEffectPlayer::request(const QString &name)
     const QString path = file.absoluteFilePath();
     const SoundCache::Stamp stamp{file.size(), file.lastModified()};
     if (const SoundCache::Sound *sound = m_cache.find(path, stamp)) {
-        auto buffer = std::make_unique<QBuffer>();
-        buffer->setData(sound->samples);
-        buffer->open(QIODevice::ReadOnly);
-        start(std::move(buffer), sound->format);
+        startHeld(*sound);
         return;
     }
     m_wanted = path;
@@ -156,12 +153,8 @@ void SoundEffectPlayer::onLoaded(const QString &path, const QAudioFormat &format
 {
     const SoundCache::Sound sound{format, samples};
     m_cache.insert(path, m_loading.take(path).stamp, sound);
-    if (!takeWanted(path))
-        return;
-    auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(samples);
-    buffer->open(QIODevice::ReadOnly);
-    start(std::move(buffer), format);
+    if (takeWanted(path))
+        startHeld(sound);
 }
 
 void SoundEffectPlayer::onStreamOpened(const QString &path, quint64 stream, const QAudioFormat &format, qint64 bytes)
@@ -199,6 +192,15 @@ bool SoundEffectPlayer::takeWanted(const QString &path)
         return false;
     m_wanted.clear();
     return true;
+}
+
+// The sink reads the held samples themselves: a buffer shares them rather than copies them.
+void SoundEffectPlayer::startHeld(const SoundCache::Sound &sound)
+{
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(sound.samples);
+    buffer->open(QIODevice::ReadOnly);
+    start(std::move(buffer), sound.format);
 }
 
 void SoundEffectPlayer::start(std::unique_ptr<QIODevice> source, const QAudioFormat &format)

@@ -54,6 +54,7 @@ private:
     void onFailed(const QString &path);
     // Whether the latest request waits for `path`; a sound loaded for an older one stays quiet.
     bool takeWanted(const QString &path);
+    void startHeld(const SoundCache::Sound &sound);
     void start(std::unique_ptr<QIODevice> source, const QAudioFormat &format);
     void onSinkStateChanged(QAudio::State state);
     void stopPlaying();

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Prints the caller's figures: start-up against a bare Qt window, the cost of a tick and of a
-# colour theme, and the memory and processor use of the running program between ticks.
+# colour theme, the memory and processor use of the running program between ticks, and, against
+# a sound server of its own, a game of ~100 MB number files, the start of a short sound and the
+# exit after damaged files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,3 +23,31 @@ rss=$(awk '/VmRSS/ { print $2 }' "/proc/$pid/status")
 ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
 echo "resident memory: ${rss} KiB; processor time since start, load included: $((ticks * 1000 / hz)) ms"
 kill "$pid"
+
+echo "== Sound, against a PulseAudio null sink of the benchmark's own (offscreen)"
+cd ..
+bench=$PWD/build/bench_sound
+source tests/pulse_session.sh
+work=$(mktemp -d)
+trap 'stop_pulse; rm -rf "$work"' EXIT
+mkdir "$work/game" "$work/tones" "$work/damaged"
+# Number files of ~100 MB each: ten minutes of CD-quality stereo, one recording under all 90
+# names (hard links: the player sees 90 files, the disk holds one).
+sox -n -r 44100 -c 2 -b 16 "$work/game/recording.wav" synth 600 sine 200:2000 vol 0.3
+for k in $(seq 90); do ln "$work/game/recording.wav" "$work/game/$k.wav"; done
+# Short sounds that are loud from their first sample, to time the start of a sound.
+sox -n -r 22050 -c 1 -b 16 "$work/tones/tone1.wav" synth 0.3 sine 440 vol 0.5
+for k in $(seq 2 10); do cp "$work/tones/tone1.wav" "$work/tones/tone$k.wav"; done
+# Every file of the game a copy cut short: its header claims 2 GB, 1 KB is there.
+{ printf 'RIFF\x24\x00\x00\x80WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00'
+  printf 'data\x00\x00\x00\x80'; head -c 1024 /dev/zero; } >"$work/damaged/lying.wav"
+for name in $(seq 90) welcome thanks restart; do cp "$work/damaged/lying.wav" "$work/damaged/$name.wav"; done
+
+start_pulse "$work"
+# Qt lists no monitor as a recording device: a plain source that copies the monitor stands in.
+pactl load-module module-remap-source master=caller.monitor source_name=heard >/dev/null
+pactl set-default-source heard
+export QT_QPA_PLATFORM=offscreen
+(cd "$work/game" && "$bench" quiet 1000 && "$bench" game 1000)
+(cd "$work/tones" && "$bench" latency)
+(cd "$work/damaged" && timeout 60 "$bench" exit)

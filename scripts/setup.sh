@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
     espeak-ng sox
+    pulseaudio pulseaudio-utils
 )
 for name in "$@"; do
     case $name in

@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints what the sound player costs against a real audio server, with the wave files the
+// script put in the working folder:
+//   game N      a whole game at N ms a tick: the latest tick, the longest the window was kept
+//               from its events, and the resident memory after the game;
+//   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
+//   latency     how long a sound takes from the request to the first sample the server plays,
+//               measured on the server's monitor, for files used for the first time and again;
+//   exit        how long "Exit" takes to end the program after the calls played damaged files.
+#include "app/windowshell.h"
+#include "engine/randomsource.h"
+#include "services/soundeffectplayer.h"
+#include "ui/bingowindow.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QAudioSource>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMediaDevices>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+void runEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A line of /proc/self/status, in KiB.
+long statusKiB(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+class SilentPlayer : public WavePlayer
+{
+public:
+    void playWave(const QString &) override {}
+};
+
+int game(int interval, WavePlayer &sound, const char *files)
+{
+    ClockSeededRandom random([] { return quint64(42); });
+    BingoWindow window(sound, random);
+    QElapsedTimer clock;
+    clock.start();
+
+    // The probe runs every 2 ms; any longer gap is time the event loop was held up.
+    qint64 lastProbe = clock.nsecsElapsed();
+    qint64 worstStall = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worstStall = std::max(worstStall, now - lastProbe - 2'000'000);
+        lastProbe = now;
+    });
+    probe.start(2);
+
+    QEventLoop gameOver;
+    qint64 lastTick = 0;
+    qint64 latestTick = 0;
+    int ticks = 0;
+    QTimer &calling = window.callingTimer();
+    QObject::connect(&calling, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (lastTick)
+            latestTick = std::max(latestTick, now - lastTick - qint64(interval) * 1'000'000);
+        lastTick = now;
+        if (++ticks == 90)
+            QTimer::singleShot(1000, &gameOver, &QEventLoop::quit);
+    });
+    window.button("Command5")->click();
+    calling.setTimerType(Qt::PreciseTimer);
+    calling.setInterval(interval);
+    gameOver.exec();
+
+    std::printf("a game of 89 calls at %d ms a tick, %s:\n", interval, files);
+    std::printf("latest tick:                         %8.1f ms\n", latestTick / 1e6);
+    std::printf("longest hold-up of the event loop:   %8.1f ms\n", worstStall / 1e6);
+    std::printf("resident memory after the game:      %8ld KiB (peak %ld KiB)\n",
+                statusKiB("VmRSS:"), statusKiB("VmHWM:"));
+    return ticks == 90 ? 0 : 1;
+}
+
+// Records the server's monitor and tells, for a moment of the clock, the first loud sample
+// after it. Each read of the recording bounds when its samples were played: no later than the
+// read, so the least delayed read places them all.
+class MonitorRecorder
+{
+public:
+    static constexpr int kRate = 22050;
+
+    explicit MonitorRecorder(const QElapsedTimer &clock) : m_clock(clock)
+    {
+        QAudioFormat format;
+        format.setSampleFormat(QAudioFormat::Int16);
+        format.setSampleRate(kRate);
+        format.setChannelCount(1);
+        m_source = std::make_unique<QAudioSource>(QMediaDevices::defaultAudioInput(), format);
+        m_source->setBufferSize(kRate * 2 / 100); // reads every 10 ms
+        m_input = m_source->start();
+        QObject::connect(m_input, &QIODevice::readyRead, [this] {
+            m_samples.append(m_input->readAll());
+            const qint64 played = m_samples.size() / 2;
+            m_offset = std::min(m_offset, m_clock.nsecsElapsed() - played * 1'000'000'000 / kRate);
+        });
+    }
+
+    bool recording() const { return m_input && m_samples.size() > 0; }
+
+    // Nanoseconds from `requested` to the first sample louder than a quarter of full scale.
+    qint64 onsetAfter(qint64 requested) const
+    {
+        const auto *samples = reinterpret_cast<const qint16 *>(m_samples.constData());
+        const qint64 count = m_samples.size() / 2;
+        for (qint64 n = std::max<qint64>(0, (requested - m_offset) * kRate / 1'000'000'000); n < count; ++n)
+            if (std::abs(samples[n]) > 8192)
+                return m_offset + n * 1'000'000'000 / kRate - requested;
+        return -1;
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+    std::unique_ptr<QAudioSource> m_source;
+    QIODevice *m_input = nullptr;
+    QByteArray m_samples;
+    qint64 m_offset = std::numeric_limits<qint64>::max();
+};
+
+int latency()
+{
+    QElapsedTimer clock;
+    clock.start();
+    MonitorRecorder recorder(clock);
+    SoundEffectPlayer sound;
+    // The null sink plays in long blocks until a reader asks for short ones; let it settle.
+    runEventsFor(2500);
+    if (!recorder.recording()) {
+        std::printf("no recording from the audio server\n");
+        return 1;
+    }
+    std::vector<qint64> first;
+    std::vector<qint64> again;
+    for (int i = 1; i <= 10; ++i) {
+        for (const bool used : {false, true}) {
+            const qint64 requested = clock.nsecsElapsed();
+            sound.playWave(QStringLiteral("tone%1.wav").arg(i));
+            runEventsFor(500);
+            (used ? again : first).push_back(recorder.onsetAfter(requested));
+            runEventsFor(300);
+        }
+    }
+    const auto print = [](const char *what, std::vector<qint64> values) {
+        std::sort(values.begin(), values.end());
+        std::printf("%s median %6.1f ms, worst %6.1f ms\n", what, values[values.size() / 2] / 1e6,
+                    values.front() < 0 ? -1.0 : values.back() / 1e6);
+    };
+    print("start of a short sound, file first used:", first);
+    print("start of a short sound, file used again:", again);
+    return 0;
+}
+
+int exitAfterDamagedFiles(QApplication &app)
+{
+    auto sound = std::make_unique<SoundEffectPlayer>();
+    ClockSeededRandom random;
+    auto shell = std::make_unique<WindowShell>(*sound, random);
+    QElapsedTimer clock;
+    shell->start();
+    QTimer::singleShot(0, [&] {
+        shell->Loading_Timer1_Timer();
+        shell->bingo()->button("Command5")->click();
+        shell->bingo()->Timer1_Timer();
+    });
+    QTimer::singleShot(300, [&] { shell->bingo()->Timer1_Timer(); });
+    // The farewell window's two seconds are the design's; the tick is run at once.
+    QTimer::singleShot(600, [&] {
+        clock.start();
+        shell->Command3_Click();
+        shell->Closing_Timer1_Timer();
+    });
+    app.exec();
+    shell.reset();
+    sound.reset();
+    std::printf("exit after damaged number files:     %8.1f ms\n", clock.nsecsElapsed() / 1e6);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const QString mode = arguments.value(1);
+    const int interval = arguments.value(2, QStringLiteral("2500")).toInt();
+    if (mode == u"game") {
+        SoundEffectPlayer sound;
+        return game(interval, sound, "every number file ~100 MB");
+    }
+    if (mode == u"quiet") {
+        SilentPlayer sound;
+        return game(interval, sound, "no sound at all");
+    }
+    if (mode == u"latency")
+        return latency();
+    if (mode == u"exit")
+        return exitAfterDamagedFiles(app);
+    std::fprintf(stderr, "usage: bench_sound game MS | quiet MS | latency | exit\n");
+    return 2;
+}

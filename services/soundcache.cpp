@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "services/soundcache.h"
+
+#include <algorithm>
+
+const SoundCache::Sound *SoundCache::find(const QString &path, const Stamp &stamp)
+{
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [&](const Entry &entry) { return entry.path == path; });
+    if (found == m_entries.end())
+        return nullptr;
+    if (found->stamp != stamp) {
+        remove(found);
+        return nullptr;
+    }
+    m_entries.splice(m_entries.begin(), m_entries, found);
+    return &m_entries.front().sound;
+}
+
+void SoundCache::insert(const QString &path, const Stamp &stamp, const Sound &sound)
+{
+    const auto old = std::find_if(m_entries.begin(), m_entries.end(),
+                                  [&](const Entry &entry) { return entry.path == path; });
+    if (old != m_entries.end())
+        remove(old);
+    const qint64 size = sound.samples.size();
+    if (size > m_budget)
+        return;
+    while (m_bytes + size > m_budget)
+        remove(std::prev(m_entries.end()));
+    m_entries.push_front(Entry{path, stamp, sound});
+    m_bytes += size;
+}
+
+void SoundCache::remove(std::list<Entry>::iterator entry)
+{
+    m_bytes -= entry->sound.samples.size();
+    m_entries.erase(entry);
+}

@@ -1,0 +1,45 @@
+# Sourced by the playback test and the sound benchmark: a PulseAudio server of their own, with
+# a null sink "caller" as its only device, in a private runtime folder, so nothing reaches or
+# depends on a desktop's sound server. The sink's monitor "caller.monitor" records what it plays.
+#   start_pulse FOLDER   starts it and points this shell's clients at it
+#   stop_pulse           ends it and the processes started with it
+
+pulse_pids=()
+
+start_pulse() {
+    local folder=$1
+    mkdir -p "$folder/run" "$folder/home"
+    chmod 700 "$folder/run"
+    export XDG_RUNTIME_DIR=$folder/run HOME=$folder/home PULSE_SERVER=unix:$folder/run/native
+    # --system=false lets root run a server of its own; -n loads only the two modules named.
+    pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=false \
+        --log-target=file:"$folder/pulseaudio.log" \
+        -L "module-null-sink sink_name=caller" \
+        -L "module-native-protocol-unix socket=$folder/run/native auth-anonymous=1" &
+    pulse_pids+=($!)
+    local tries
+    for tries in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    if ! pactl info >/dev/null 2>&1; then
+        echo "PulseAudio did not start:" >&2
+        cat "$folder/pulseaudio.log" >&2
+        return 1
+    fi
+    # A null sink plays in blocks of up to 2 s until some client asks for less; this reader of
+    # its monitor keeps it prompt, as a sound card is. It takes a block to come into force.
+    parec -d caller.monitor --latency-msec=10 --raw >/dev/null &
+    pulse_pids+=($!)
+    sleep 2.5
+}
+
+stop_pulse() {
+    local i pid
+    for ((i = ${#pulse_pids[@]} - 1; i >= 0; i--)); do
+        pid=${pulse_pids[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    pulse_pids=()
+}

@@ -3,7 +3,8 @@
 #
 # Runs a Windows program of the build under Wine: the cards page writer at build time, and the
 # tests. The Wine prefix belongs to the build folder and is made on first use; in it, every
-# program runs on Qt's offscreen platform, since Wine passes no QT_* variable on from Linux.
+# program runs on Qt's offscreen platform, since Wine passes no QT_* variable on from Linux, and
+# Arial and MS Sans Serif, which a Windows PC has, are drawn with their metric twin.
 #
 # Usage: wine-run.sh PREFIX DLL-PATH PROGRAM [ARGS...]
 #   DLL-PATH  the Linux folders, separated by ':', where Qt's and the compiler's DLLs are
@@ -30,6 +31,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     if [[ ! -f $WINEPREFIX/.bingo-ready ]]; then
         "$wine" wineboot --init >/dev/null 2>&1
         "$wine" reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
+        for face in Arial "MS Sans Serif"; do
+            "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+                /d "Liberation Sans" /f >/dev/null 2>&1
+        done
         touch "$WINEPREFIX/.bingo-ready"
     fi
 ) 9>"$WINEPREFIX.lock"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/playsoundplayer.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 #include <windows.h>

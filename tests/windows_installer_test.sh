@@ -13,6 +13,7 @@ set -euo pipefail
 [[ $# -eq 1 ]] || { echo "usage: ${0##*/} SETUP.EXE" >&2; exit 2; }
 setup=$(realpath "$1")
 wine=${BINGO_WINE:-/usr/lib/wine/wine64}
+wineserver=$(dirname "$wine")/wineserver
 
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/prefix
@@ -20,7 +21,7 @@ export WINEDEBUG=-all
 # No Mono or Gecko downloads, and no Linux menu entries made from the Windows shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
+    "$wineserver" -k >/dev/null 2>&1 || true
     [[ -z ${xvfb_pid:-} ]] || kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$scratch"
 }
@@ -38,14 +39,18 @@ xvfb_pid=$!
 export DISPLAY=$display
 
 "$wine" wineboot --init >/dev/null 2>&1
-wineserver -w
+# Arial and MS Sans Serif, which a Windows PC has, drawn with their metric twin.
+for face in Arial "MS Sans Serif"; do
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Liberation Sans" /f >/dev/null 2>&1
+done
+"$wineserver" -w
 drive_c=$WINEPREFIX/drive_c
 everything() { (cd "$drive_c" && find . -path ./windows -prune -o -path '*/Temp' -prune -o -print | sort); }
 everything > "$scratch/before"
 
 started=$(date +%s%N)
 "$wine" "$setup" /S
-wineserver -w
+"$wineserver" -w
 echo "silent install: $(( ($(date +%s%N) - started) / 1000000 )) ms"
 
 program_dir="$drive_c/Program Files/Bingo Caller"
@@ -74,7 +79,7 @@ for bit in (0x04, 0x08, 0x10):  # name, relative path, working folder, in this o
         text = data[pos + 2:pos + 2 + count * width]
         pos += 2 + count * width
         if bit == 0x10:
-            print(text.decode('utf-16-le' if width == 2 else 'latin-1'))
+            print(text.decode('utf-16-le' if width == 2 else 'latin-1').rstrip('\0'))
 PY
 )
     [[ $start_in == 'C:\Program Files\Bingo Caller' ]] || fail "the shortcut starts in '$start_in'"
@@ -94,17 +99,17 @@ for _ in $(seq 1 30); do
     sleep 0.5
 done
 if xwininfo -root -tree 2>/dev/null | grep -q "$title"; then
-    sleep 1
+    sleep 3   # the splash window gives way to the main window after two seconds
     [[ -z ${BINGO_SCREENSHOT:-} ]] || import -window root "$BINGO_SCREENSHOT"
 else
     fail "the installed program showed no main window"
 fi
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -w
 
 started=$(date +%s%N)
 "$wine" "C:\\Program Files\\Bingo Caller\\uninstall.exe" /S
-wineserver -w
+"$wineserver" -w
 # The uninstaller runs from a copy in the temporary folder and returns before it is done.
 for _ in $(seq 1 40); do
     [[ -e $program_dir ]] || break

@@ -55,7 +55,10 @@ install(FILES assets/icon-256.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME ${BINGO_APP_ID}.png)
 
-install(FILES assets/${BINGO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# It names the screenshots and the home page at the web host the build is made for.
+configure_file(assets/${BINGO_APP_ID}.metainfo.xml.in ${BINGO_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${BINGO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The entry is written into a folder of the build named for the staging folder and prefix,
 # so that installs into different places never write the same file, and removed again.

@@ -49,6 +49,8 @@ check_install() {
         done
         grep -q '^Comment=.' "$entry" || fail "$prefix: the desktop entry has no comment"
         [[ $(grep -c '^Path=' "$entry") -eq 1 ]] || fail "$prefix: the desktop entry has more than one Path="
+        grep -qxF "Exec=xdg-open $data/bingo-caller/web/cards/index.html" "$entry" \
+            || fail "$prefix: the desktop entry has no action that opens the installed cards page"
         if command -v desktop-file-validate >/dev/null; then
             desktop-file-validate "$entry" || fail "$prefix: desktop-file-validate rejects the entry"
         fi
@@ -60,8 +62,8 @@ check_install() {
         || fail "$prefix: the 32x32 icon is missing or differs from assets/icon.png"
 
     local metainfo=$data/metainfo/$app_id.metainfo.xml
-    cmp -s "$source_dir/assets/$app_id.metainfo.xml" "$metainfo" \
-        || fail "$prefix: the metainfo is missing or differs from assets/$app_id.metainfo.xml"
+    cmp -s "$build/$app_id.metainfo.xml" "$metainfo" \
+        || fail "$prefix: the metainfo is missing or differs from the one the build wrote"
     if command -v appstreamcli >/dev/null; then
         appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" \
             || { cat "$scratch/appstream.log"; fail "$prefix: appstreamcli rejects the metainfo"; }
@@ -92,7 +94,7 @@ check_install() {
 }
 
 # Every screenshot the metainfo names is beside the cards page, ready to publish.
-shots=$(grep -o 'https://[^<]*/screenshots/[^<]*' "$source_dir/assets/$app_id.metainfo.xml" || true)
+shots=$(grep -o 'https://[^<]*/screenshots/[^<]*' "$build/$app_id.metainfo.xml" || true)
 [[ -n $shots ]] || fail "the metainfo names no screenshots"
 for shot in $shots; do
     cmp -s "$source_dir/docs/${shot##*/}" "$build/web/screenshots/${shot##*/}" \

@@ -70,8 +70,11 @@ trap cleanup EXIT
 dpkg -L bingo-caller | sort >"$scratch/installed"
 
 voice=$(sed -n 's/^Path=//p' "$entry")
-exec_line=$(sed -n 's/^Exec=//p' "$entry")
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n 1)
 [[ -n $voice && -d $voice ]] || fail "the desktop entry's Path= '$voice' is no folder"
+cards_page=$(sed -n 's/^Exec=xdg-open //p' "$entry")
+grep -qxF "$cards_page" "$scratch/installed" \
+    || fail "the entry's action \"Print bingo cards\" opens '$cards_page', which the package does not hold"
 missing=""
 for n in $(seq 1 90) welcome; do
     grep -qxF "$voice/$n.wav" "$scratch/installed" || missing+=" $n.wav"

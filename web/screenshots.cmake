@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # The screenshots that software centres show, from the caller's description
-# assets/example.bingocaller.Bingo.metainfo.xml, are the pictures in docs/. The build copies
+# assets/example.bingocaller.Bingo.metainfo.xml.in, are the pictures in docs/. The build copies
 # them into web/screenshots/, so that publishing the build's web/ folder at the web root of
 # Maker::kWebDomain puts them at the addresses the description gives. They are published,
 # not installed.

@@ -49,7 +49,7 @@ check_install() {
         done
         grep -q '^Comment=.' "$entry" || fail "$prefix: the desktop entry has no comment"
         [[ $(grep -c '^Path=' "$entry") -eq 1 ]] || fail "$prefix: the desktop entry has more than one Path="
-        grep -qxF "Exec=xdg-open $data/bingo-caller/web/cards/index.html" "$entry" \
+        grep -qxF "Exec=xdg-open $prefix/$datadir/bingo-caller/web/cards/index.html" "$entry" \
             || fail "$prefix: the desktop entry has no action that opens the installed cards page"
         if command -v desktop-file-validate >/dev/null; then
             desktop-file-validate "$entry" || fail "$prefix: desktop-file-validate rejects the entry"

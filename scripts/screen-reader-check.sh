@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Plays one whole game from the keyboard with the Orca screen reader listening, and checks in
-# Orca's own debug log that it spoke what a blind host needs: the splash and farewell windows, a
-# called number, both claim verdicts, the end of the game, the help box and the focus coming back
-# after it; and, through AT-SPI, that the Sound menu tells whether sound is on.
+# Orca's own debug log that it spoke what a blind host needs: the splash and farewell windows, the
+# count and the last number read once each with their captions, a called number, both claim
+# verdicts, the end of the game, the help box and the focus coming back after it; and, through
+# AT-SPI, that the Sound menu tells whether sound is on.
 #
 # Everything runs on a virtual display (Xvfb) with a private session bus and its own AT-SPI bus,
 # so it neither needs nor disturbs a desktop. Keys are typed with xdotool. The game is played at
-# the fastest speed, one number every 2.5 s, so the whole run takes about five minutes: 90 ticks
-# of 2.5 s make 225 s. Not part of CI.
+# the fastest speed, one number every 2.5 s: 90 ticks of 2.5 s make 225 s, and the whole run takes
+# about four and a half minutes once the caller is built. Not part of CI.
 #
 # Usage: scripts/screen-reader-check.sh [log folder]   (default: build/screen-reader)
 # The folder keeps orca.log (Orca's debug log), speech.txt (its SPEECH OUTPUT lines) and bingo.log.
@@ -81,6 +82,10 @@ announced() { echo "OBJECT EVENT: object:state-changed:showing \(1, 0, \[notific
 
 play_game() {
     local log=$1 logs=$2
+    echo "Flat review from the focused line upwards: KP_8, then KP_7 13 times"
+    key KP_Up
+    for _ in $(seq 13); do key KP_Home; done
+
     # The focus starts on "Reset". The tab order: Reset, Exit, Pause/ Check Card, Start, the card
     # box, Slow Down, Speed Up, Pause, Print Cards.
     echo "Tab to Speed Up, Return; Shift+Tab to Start, Return"
@@ -182,17 +187,20 @@ echo
 echo "What Orca said ($(($(date +%s) - started)) s), in $logs/speech.txt:"
 failed=0
 # check WHAT UTTERANCE: the first line where Orca spoke exactly UTTERANCE (a regular expression);
-# Orca adds a full stop after a word that ends in a letter or digit.
+# Orca adds a full stop after a word that ends in a letter or digit. What follows the closing quote
+# is the voice: "{" for a message, "[" for a line of flat review, " {" for a key echoed.
 check() {
     local line
-    if line=$(grep -m1 -E -- "SPEECH OUTPUT: '$2\.?'\{" "$logs/speech.txt"); then
-        echo "  $1: ${line%%\{*}"
+    if line=$(grep -m1 -E -- "SPEECH OUTPUT: '$2\.?'[{[]" "$logs/speech.txt"); then
+        echo "  $1: ${line%%\'[{[]*}'"
     else
         echo "  $1: NOT SPOKEN ($2)"
         failed=1
     fi
 }
 check "the splash window" 'Welcome to Bingo'
+check "flat review, the count" 'Numbers called so far: 0'
+check "flat review, the last number" 'The last number called was -'
 check "the speed" 'Calling speed: Fast'
 check "start" 'calling'
 first=$(grep -aom1 -E 'showing for \[notification \| [0-9]+\]' "$logs/orca.log" | grep -oE '[0-9]+')

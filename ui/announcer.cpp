@@ -3,7 +3,7 @@
 
 #include "ui/accessibleroles.h"
 
-#include <QAccessible>
+#include <QTimer>
 
 Announcer::Announcer(QWidget *parent)
     : QWidget(parent)
@@ -17,6 +17,12 @@ Announcer::Announcer(QWidget *parent)
     AccessibleRoles::setRole(m_notice, QAccessible::Notification);
     m_notice->setObjectName(QStringLiteral("announcement"));
     m_notice->setFocusPolicy(Qt::NoFocus);
+    QAccessible::installActivationObserver(this);
+}
+
+Announcer::~Announcer()
+{
+    QAccessible::removeActivationObserver(this);
 }
 
 void Announcer::announce(const QString &text)
@@ -24,6 +30,23 @@ void Announcer::announce(const QString &text)
     if (text.isEmpty())
         return;
     m_notice->setAccessibleName(text);
+    m_unheard = !QAccessible::isActive();
+    handOver();
+    emit announced(text);
+}
+
+void Announcer::accessibilityActiveChanged(bool active)
+{
+    // Told as the bridge switches on, before it can send anything: hand over once it has.
+    if (active && m_unheard)
+        QTimer::singleShot(0, this, [this] {
+            m_unheard = false;
+            handOver();
+        });
+}
+
+void Announcer::handOver()
+{
     // Qt 6.4 has no announcement event. Its AT-SPI bridge turns ObjectShow into
     // "object:state-changed:showing", which Orca presents for a notification.
     QAccessibleEvent shown(m_notice, QAccessible::ObjectShow);
@@ -31,8 +54,7 @@ void Announcer::announce(const QString &text)
 #ifdef Q_OS_WIN
     // Qt's UI Automation bridge raises a text value change as UiaRaiseNotificationEvent
     // (ImportantMostRecent). On AT-SPI the same event would only log a warning.
-    QAccessibleValueChangeEvent notification(window(), text);
+    QAccessibleValueChangeEvent notification(window(), m_notice->accessibleName());
     QAccessible::updateAccessibility(&notification);
 #endif
-    emit announced(text);
 }

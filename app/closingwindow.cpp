@@ -15,7 +15,7 @@ constexpr std::array<GreetingWindow::LabelDesign, 3> kLabels = {{
     {"Label3", GreetingWindow::kWebAddress, 960, 2760, 5295, 615, "Arial", 27.75},
 }};
 
-constexpr GreetingWindow::Design kDesign {"Closing", kLabels, "thanks.wav"};
+constexpr GreetingWindow::Design kDesign {"Closing", "Thank you for playing Bingo", kLabels, "thanks.wav"};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "engine/latin1.h"
 #include "services/waveplayer.h"
 #include "ui/controlpainting.h"
+#include "ui/announcer.h"
 #include "ui/displayfonts.h"
 #include "ui/mainwindowlayout.h"
 
@@ -23,6 +24,7 @@ QLabel *createImage1(QWidget *parent)
 {
     auto *image = new QLabel(parent);
     image->setObjectName(QStringLiteral("Image1"));
+    image->setAccessibleName(latin1(GreetingWindow::kPictureText));
     image->setPixmap(QPixmap(QStringLiteral(":/assets/title.gif")));
     image->setGeometry(kImage1);
     image->setFocusPolicy(Qt::NoFocus);
@@ -60,6 +62,7 @@ GreetingWindow::GreetingWindow(const Design &design, WavePlayer &sound, QWidget 
 {
     installDisplayFonts();
     setObjectName(latin1(design.name));
+    setAccessibleName(latin1(design.spokenName));
     setFixedSize(pixels(kWidthTwips), pixels(kHeightTwips));
     setAutoFillBackground(true);
     setBackColour(this, Colours::DarkBlue);
@@ -68,6 +71,7 @@ GreetingWindow::GreetingWindow(const Design &design, WavePlayer &sound, QWidget 
     createImage1(this);
     for (const LabelDesign &label : design.labels)
         createLabel(label, this);
+    m_announcer = new Announcer(this);
 
     m_timer1.setTimerType(Qt::PreciseTimer);
     m_timer1.setInterval(kTimer1Interval);
@@ -79,6 +83,12 @@ GreetingWindow::GreetingWindow(const Design &design, WavePlayer &sound, QWidget 
 }
 
 GreetingWindow::~GreetingWindow() = default;
+
+void GreetingWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_announcer->announce(accessibleName());
+}
 
 void GreetingWindow::Timer1_Timer()
 {

@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+class Announcer;
 class WavePlayer;
 
 // The look shared by the splash window and the farewell window: a borderless dark-blue card of
@@ -36,6 +37,8 @@ public:
     struct Design
     {
         std::string_view name;
+        // What a screen reader calls the window, which has no title bar to name it.
+        std::string_view spokenName;
         std::span<const LabelDesign> labels;
         // The wave file the load step plays: a fixed name, not a sound-table entry, so the sound
         // switch does not silence it.
@@ -50,6 +53,8 @@ public:
     static constexpr std::string_view kCredits = "Designed by the Bingo Caller developers";
     // The maker's web address beneath it, as plain text rather than a link.
     static constexpr std::string_view kWebAddress = Maker::kWebDomain;
+    // What a screen reader reads for the title picture: the word it shows.
+    static constexpr std::string_view kPictureText = "BINGO!";
 
     ~GreetingWindow() override;
 
@@ -67,7 +72,10 @@ signals:
 
 protected:
     GreetingWindow(const Design &design, WavePlayer &sound, QWidget *parent);
+    // A screen reader hears the window's name when it appears: it takes no focus to be read by.
+    void showEvent(QShowEvent *event) override;
 
 private:
     QTimer m_timer1;
+    Announcer *m_announcer;
 };

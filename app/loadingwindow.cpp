@@ -17,7 +17,7 @@ constexpr std::array<GreetingWindow::LabelDesign, 4> kLabels = {{
     {"Label3", GreetingWindow::kWebAddress, 960, 2880, 5295, 615, "Arial", 27.75},
 }};
 
-constexpr GreetingWindow::Design kDesign {"Loading", kLabels, "welcome.wav"};
+constexpr GreetingWindow::Design kDesign {"Loading", "Welcome to Bingo", kLabels, "welcome.wav"};
 
 } // namespace
 

@@ -3,8 +3,10 @@
 // the widgets, and a game driven through clicks and ticks.
 #include "fakes.h"
 #include "screencolours.h"
+#include "ui/announcer.h"
 #include "ui/bingowindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
@@ -14,7 +16,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace ScreenColours;
 
@@ -27,7 +31,6 @@ QStringList captions(const QList<QAction *> &actions)
         texts.append(action->text());
     return texts;
 }
-
 
 } // namespace
 
@@ -264,6 +267,7 @@ private slots:
         const BingoState before = m_window->state();
         auto *box = m_window->centralWidget()->findChild<QLineEdit *>(QStringLiteral("Text2"));
         QTest::keyClicks(box, QStringLiteral("17"));
+        QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(m_window->state().Text2.text, QStringLiteral("17"));
         BingoState after = m_window->state();
         after.Text2 = before.Text2;
@@ -304,16 +308,22 @@ private slots:
                  (QStringList{QStringLiteral("90.wav"), QStringLiteral("bingo.wav")}));
     }
 
-    // A screen reader names every control, and follows the game as it is called.
+    // A screen reader names every control, and follows the game as it is called; it reads the
+    // captions beside the count and the last number as part of those, not a second time.
     void everyControlHasAnAccessibleName()
     {
         m_random->script = {ScriptedRandom::drawing(42)};
         m_window->button("Command5")->click();
         m_window->Timer1_Timer();
-        const auto widgets = m_window->centralWidget()->findChildren<QWidget *>();
-        QCOMPARE(widgets.size(), 105);
-        for (const QWidget *widget : widgets)
-            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        QAccessibleInterface *client = QAccessible::queryAccessibleInterface(m_window->centralWidget());
+        QCOMPARE(client->childCount(), 105);
+        QStringList unread;
+        for (int i = 0; i < client->childCount(); ++i) {
+            QVERIFY(!client->child(i)->text(QAccessible::Name).isEmpty());
+            if (client->child(i)->state().invisible)
+                unread.append(client->child(i)->object()->objectName());
+        }
+        QCOMPARE(unread, (QStringList{"Label4", "Label3"}));
         auto name = [this](const char *control) {
             return m_window->centralWidget()->findChild<QWidget *>(QLatin1String(control))->accessibleName();
         };
@@ -324,6 +334,120 @@ private slots:
         QCOMPARE(name("Text1_42"), QStringLiteral("42, called"));
         QCOMPARE(name("Text1_7"), QStringLiteral("7"));
         QCOMPARE(name("Text2"), QStringLiteral("Card number to check"));
+
+        // Sound on or off shows nowhere on screen; the Sound menu tells a screen reader.
+        auto *sound = m_window->menuBar()->findChild<QMenu *>(QStringLiteral("sound"));
+        QCOMPARE(sound->accessibleDescription(), QStringLiteral("Sound is on"));
+        m_window->menuCommand("sOff")->trigger();
+        QCOMPARE(sound->accessibleDescription(), QStringLiteral("Sound is off"));
+    }
+
+    // Spoken at once and by name alone: the calls, the verdicts, the end of the game, and the
+    // start button and speed changing, with nothing shown and the focus left where it is.
+    void screenReaderHearsTheGame()
+    {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QPushButton *focused = m_window->button("Command1");
+        focused->setFocus();
+        const Announcer &announcer = m_window->announcer();
+        QSignalSpy spy(&announcer, &Announcer::announced);
+        m_random->script = {ScriptedRandom::drawing(42), ScriptedRandom::drawing(7), ScriptedRandom::drawing(13)};
+        auto *box = m_window->centralWidget()->findChild<QLineEdit *>(QStringLiteral("Text2"));
+        m_window->button("Command6")->click();
+        m_window->button("Command5")->click();
+        m_window->Timer1_Timer();
+        m_window->button("Command4")->click();
+        box->setText(QStringLiteral("7"));
+        m_window->button("Command4")->click();
+        m_window->button("Command5")->click();
+        m_window->Timer1_Timer();
+        m_window->button("Command7")->click();
+        m_window->button("Command7")->click(); // already paused: nothing new to say
+        m_window->button("Command5")->click();
+        for (int tick = 3; tick <= 90; ++tick)
+            m_window->Timer1_Timer();
+
+        QStringList announced;
+        for (const QList<QVariant> &signal : spy)
+            announced.append(signal.at(0).toString());
+        QCOMPARE(announced.mid(0, 9),
+                 (QStringList{"Calling speed: Fast", "calling", "42", "Restart",
+                              "False Claim press the 'Restart' button to continue!", "calling", "7", "Restart",
+                              "calling"}));
+        QCOMPARE(announced.size(), 9 + 87 + 1);
+        QCOMPARE(announced.at(9), QStringLiteral("13"));
+        QCOMPARE(announced.last(), QStringLiteral("Game over"));
+        QVERIFY(!announcer.isVisible());
+        QAccessibleInterface *notice = QAccessible::queryAccessibleInterface(announcer.notice());
+        QCOMPARE(notice->role(), QAccessible::Notification);
+        QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Game over"));
+        QCOMPARE(notice->parent()->role(), QAccessible::StatusBar);
+        QCOMPARE(QApplication::focusWidget(), focused);
+    }
+
+    void returnAndEnterPressTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::NoModifier);
+        QTest::newRow("Enter on the keypad") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    }
+
+    void returnAndEnterPressTheFocusedButton()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QPushButton *start = m_window->button("Command5");
+        QTest::keyClick(start, Qt::Key(key), modifiers);
+        QCOMPARE(start->text(), QStringLiteral("calling"));
+        QTest::keyClick(start, Qt::Key(key), modifiers);
+        QCOMPARE(start->text(), QStringLiteral("Restart"));
+    }
+
+    // Reached from the keyboard, the menu bar holds the focus when Help opens its box.
+    void closingTheHelpBoxGivesTheFocusBack()
+    {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->button("Command5")->setFocus();
+        m_window->menuBar()->setFocus(Qt::MenuBarFocusReason);
+        QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+        m_window->menuCommand("help")->trigger();
+        QTRY_COMPARE(QApplication::focusWidget(), m_window->button("Command5"));
+    }
+
+    void focusRingOnlyOnTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("green");
+        QTest::addColumn<QColor>("face");
+        QTest::addColumn<QColor>("ring");
+        QTest::newRow("red start") << "Command5" << false << kRed << kBlack;
+        QTest::newRow("start turning dark green") << "Command5" << true << kDarkGreen << QColor(Qt::white);
+        QTest::newRow("yellow check, clipped at the right") << "Command4" << false << kYellow << kBlack;
+        QTest::newRow("white card box") << "Text2" << false << QColor(Qt::white) << kBlack;
+    }
+
+    void focusRingOnlyOnTheFocusedControl()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, green);
+        QFETCH(QColor, face);
+        QFETCH(QColor, ring);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QWidget *client = m_window->centralWidget();
+        auto *widget = client->findChild<QWidget *>(control);
+        const QRect box = widget->geometry() & client->rect();
+        widget->setFocus();
+        if (green)
+            m_window->menuCommand("Green")->trigger();
+        QTRY_COMPARE(pixel(client, box.left() + 2, box.top() + 2), ring);
+        QCOMPARE(pixel(client, box.right() - 2, box.center().y()), ring);
+        QCOMPARE(pixel(client, box.right() - 5, box.bottom() - 4), face);
+        widget->clearFocus();
+        QTRY_COMPARE(pixel(client, box.right() - 2, box.center().y()), face);
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "app/loadingwindow.h"
 #include "fakes.h"
 #include "screencolours.h"
+#include "ui/announcer.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -47,8 +48,11 @@ private slots:
         QTest::addColumn<Which>("which");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("greeting");
-        QTest::newRow("splash") << Which::Loading << QStringLiteral("Loading") << QStringLiteral("welcome.wav");
-        QTest::newRow("farewell") << Which::Closing << QStringLiteral("Closing") << QStringLiteral("thanks.wav");
+        QTest::addColumn<QString>("spokenName");
+        QTest::newRow("splash") << Which::Loading << QStringLiteral("Loading") << QStringLiteral("welcome.wav")
+                                << QStringLiteral("Welcome to Bingo");
+        QTest::newRow("farewell") << Which::Closing << QStringLiteral("Closing") << QStringLiteral("thanks.wav")
+                                  << QStringLiteral("Thank you for playing Bingo");
     }
 
     void windowIsABorderlessBlueCard()
@@ -56,8 +60,11 @@ private slots:
         QFETCH(Which, which);
         QFETCH(QString, name);
         QFETCH(QString, greeting);
+        QFETCH(QString, spokenName);
         RecordingWavePlayer sound;
         const auto window = create(which, sound);
+        QCOMPARE(window->accessibleName(), spokenName);
+        QCOMPARE(labelOf(window.get(), QStringLiteral("Image1"))->accessibleName(), QStringLiteral("BINGO!"));
 
         // Loading plays the greeting, and nothing else.
         QCOMPARE(sound.requests, QStringList{greeting});
@@ -72,8 +79,10 @@ private slots:
         QCOMPARE(window->minimumSize(), QSize(479, 238));
         QCOMPARE(window->maximumSize(), QSize(479, 238));
 
+        QSignalSpy greeted(window->findChild<Announcer *>(), &Announcer::announced);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCOMPARE(greeted.value(0).value(0).toString(), spokenName);
         const QImage shot = window->grab().toImage();
         QCOMPARE(shot.size(), QSize(479, 238));
         QCOMPARE(shot.pixelColor(4, 233), kDarkBlue);

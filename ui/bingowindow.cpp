@@ -10,16 +10,22 @@
 #include "services/maker.h"
 #include "services/printcards.h"
 #include "services/soundtable.h"
+#include "ui/accessibleroles.h"
+#include "ui/announcer.h"
 #include "ui/colourthemes.h"
 #include "ui/controlpainting.h"
 #include "ui/displayfonts.h"
+#include "ui/focusring.h"
 #include "ui/mainwindowlayout.h"
 #include "ui/menutree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -31,6 +37,10 @@ namespace {
 
 using MainWindowLayout::ControlDesign;
 using MainWindowLayout::Kind;
+
+// Captions whose words a screen reader hears as part of the value beside them, so that each fact
+// is read once: "Numbers called so far: 13", "The last number called was 42".
+constexpr std::string_view kCaptionsReadWithTheirValue[] = {"Label3", "Label4"};
 
 QFont designFont(std::string_view face, double points, bool bold)
 {
@@ -46,6 +56,9 @@ QWidget *createControl(const ControlDesign &design, QWidget *parent)
     switch (design.kind) {
     case Kind::Label: {
         auto *label = new QLabel(parent);
+        if (std::find(std::begin(kCaptionsReadWithTheirValue), std::end(kCaptionsReadWithTheirValue), design.name)
+            != std::end(kCaptionsReadWithTheirValue))
+            AccessibleRoles::hideFromScreenReader(label);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
@@ -101,6 +114,13 @@ void chainTabOrder(QWidget *client)
     for (size_t i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(client->findChild<QWidget *>(latin1(focusable[i - 1]->name)),
                              client->findChild<QWidget *>(latin1(focusable[i]->name)));
+}
+
+// The switch position is nowhere on screen; a screen reader finds it on the Sound menu.
+QString soundSetting(const SoundTable &soundFiles)
+{
+    return soundFiles.entry(SoundTable::kLastSwitchedEntry).isEmpty() ? QStringLiteral("Sound is off")
+                                                                     : QStringLiteral("Sound is on");
 }
 
 // A screen reader reads a display label as what it means: "%1" stands for the caption.
@@ -165,6 +185,9 @@ BingoWindow::BingoWindow(WavePlayer &sound, RandomSource &random, QWidget *paren
 
     buildControls();
     MenuTree::build(menuBar());
+    m_soundMenu = menuBar()->findChild<QMenu *>(QStringLiteral("sound"));
+    m_soundMenu->setAccessibleName(m_soundMenu->title());
+    m_announcer = new Announcer(this);
     bindHandlers();
 
     Form_Load(m_state, m_random);
@@ -188,6 +211,7 @@ void BingoWindow::buildControls()
     for (int n = 1; n <= kBoardSize; ++n)
         m_cells[size_t(n - 1)] = createCell(n, client);
     chainTabOrder(client);
+    new FocusRing(client);
 
     m_label1 = client->findChild<QLabel *>(QStringLiteral("Label1"));
     m_label2 = client->findChild<QLabel *>(QStringLiteral("Label2"));
@@ -205,17 +229,25 @@ void BingoWindow::buildControls()
 
     // The host's typing is part of the state the claim check reads; nothing else reacts to it.
     connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_state.Text2.text = text; });
+
+    for (QPushButton *button : client->findChildren<QPushButton *>())
+        button->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this, client](QWidget *, QWidget *now) {
+        if (now && client->isAncestorOf(now))
+            m_focusedControl = now;
+    });
 }
 
 void BingoWindow::bindHandlers()
 {
     WavePlayer &sound = m_sound;
-    bindButton("Command5", [&sound](BingoState &state) { Command5_Click(state, sound); });
-    bindButton("Command4", [&sound](BingoState &state) { Command4_Click(state, sound); });
-    bindButton("Command7", [&sound](BingoState &state) { Command7_Click(state, sound); });
-    bindButton("Command1", [](BingoState &state) { Command1_Click(state); });
-    bindButton("Command6", [](BingoState &state) { Command6_Click(state); });
-    bindMenu("Start", [&sound](BingoState &state, qint16 index) { Start_Click(state, sound, index); });
+    bindButton("Command5", [&sound](BingoState &state) { Command5_Click(state, sound); }, Spoken::afterStartControl);
+    bindButton("Command4", [&sound](BingoState &state) { Command4_Click(state, sound); }, Spoken::afterClaim);
+    bindButton("Command7", [&sound](BingoState &state) { Command7_Click(state, sound); }, Spoken::afterStartControl);
+    bindButton("Command1", [](BingoState &state) { Command1_Click(state); }, Spoken::afterSpeedChange);
+    bindButton("Command6", [](BingoState &state) { Command6_Click(state); }, Spoken::afterSpeedChange);
+    bindMenu("Start", [&sound](BingoState &state, qint16 index) { Start_Click(state, sound, index); },
+             Spoken::afterStartControl);
     bindMenu("son", [&sound](BingoState &state, qint16 index) { son_Click(state, sound, index); });
     bindMenu("sOff", [&sound](BingoState &state, qint16 index) { sOff_Click(state, sound, index); });
     bindMenu("blue", [&sound](BingoState &state, qint16 index) { blue_Click(state, sound, index); });
@@ -227,9 +259,18 @@ void BingoWindow::bindHandlers()
     bindMenu("print", [&sound, &pages](BingoState &state, qint16 index) { print_Click(state, sound, pages, index); });
 
     // The help box is modal: it runs outside any handler on the game state, so calling goes on
-    // underneath it and every tick is shown as usual.
+    // underneath it and every tick is shown as usual. When it closes, the window is active again
+    // (without a window manager to do it, X11 leaves no window active) and the control that had
+    // the focus has it again, also when the box was opened from the menu bar by keyboard: the
+    // menu bar would give the focus back only to a window that is already active again.
     QAction *help = menuCommand("help");
-    connect(help, &QAction::triggered, this, [this, help] { help_Click(m_messages, qint16(help->data().toInt())); });
+    connect(help, &QAction::triggered, this, [this, help] {
+        const QPointer<QWidget> focused = m_focusedControl;
+        help_Click(m_messages, qint16(help->data().toInt()));
+        activateWindow();
+        if (focused)
+            focused->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 QPushButton *BingoWindow::button(const char *name) const
@@ -246,25 +287,27 @@ QAction *BingoWindow::menuCommand(const char *name) const
     return found;
 }
 
-void BingoWindow::bindButton(const char *name, const Handler &handler)
+void BingoWindow::bindButton(const char *name, const Handler &handler, Spoken::Speech speech)
 {
-    connect(button(name), &QPushButton::clicked, this, [this, handler] { run(handler); });
+    connect(button(name), &QPushButton::clicked, this, [this, handler, speech] { run(handler, speech); });
 }
 
-void BingoWindow::bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler)
+void BingoWindow::bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler, Spoken::Speech speech)
 {
     QAction *action = menuCommand(name);
-    connect(action, &QAction::triggered, this, [this, action, handler] {
+    connect(action, &QAction::triggered, this, [this, action, handler, speech] {
         const auto index = qint16(action->data().toInt());
-        run([&handler, index](BingoState &state) { handler(state, index); });
+        run([&handler, index](BingoState &state) { handler(state, index); }, speech);
     });
 }
 
-void BingoWindow::run(const Handler &handler)
+void BingoWindow::run(const Handler &handler, Spoken::Speech speech)
 {
     const BingoState shown = m_state;
     handler(m_state);
     present(&shown);
+    if (speech)
+        m_announcer->announce(speech(shown, m_state));
 }
 
 void BingoWindow::Timer1_Timer()
@@ -272,7 +315,23 @@ void BingoWindow::Timer1_Timer()
     // A tick already queued when calling stopped must not call a number.
     if (!m_state.Timer1.enabled)
         return;
-    run([this](BingoState &state) { ::Timer1_Timer(state, m_random, m_sound); });
+    run([this](BingoState &state) { ::Timer1_Timer(state, m_random, m_sound); }, Spoken::afterTick);
+}
+
+bool BingoWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Return and Enter press the focused button, as Space does, and as they do on Windows. A key
+    // held down presses it once.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            if (!key->isAutoRepeat())
+                static_cast<QPushButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void BingoWindow::present(const BingoState *shown)
@@ -283,15 +342,18 @@ void BingoWindow::present(const BingoState *shown)
         showCell(n, m_cells[size_t(n - 1)], shown ? &shown->Text1(n) : nullptr, m_state.Text1(n));
 
     showLabel(m_label1, shown ? &shown->Label1 : nullptr, m_state.Label1);
-    showLabel(m_label2, shown ? &shown->Label2 : nullptr, m_state.Label2, "Numbers called so far: %1");
+    showLabel(m_label2, shown ? &shown->Label2 : nullptr, m_state.Label2, Spoken::kCountReading);
     showLabel(m_label3, shown ? &shown->Label3 : nullptr, m_state.Label3);
     showLabel(m_label4, shown ? &shown->Label4 : nullptr, m_state.Label4);
-    showLabel(m_label5, shown ? &shown->Label5 : nullptr, m_state.Label5, "The last number called was %1");
-    showLabel(m_label8, shown ? &shown->Label8 : nullptr, m_state.Label8, "Calling speed: %1");
+    showLabel(m_label5, shown ? &shown->Label5 : nullptr, m_state.Label5, Spoken::kLastNumberReading);
+    showLabel(m_label8, shown ? &shown->Label8 : nullptr, m_state.Label8, Spoken::kSpeedReading);
     showButton(m_command2, shown ? &shown->Command2 : nullptr, m_state.Command2);
     showButton(m_command3, shown ? &shown->Command3 : nullptr, m_state.Command3);
     showButton(m_command5, shown ? &shown->Command5 : nullptr, m_state.Command5);
     showButton(m_command8, shown ? &shown->Command8 : nullptr, m_state.Command8);
+
+    if (!shown || shown->soundFiles != m_state.soundFiles)
+        m_soundMenu->setAccessibleDescription(soundSetting(m_state.soundFiles));
 
     if (m_text2->text() != m_state.Text2.text)
         m_text2->setText(m_state.Text2.text);

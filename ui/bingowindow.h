@@ -3,23 +3,31 @@
 
 #include "engine/bingostate.h"
 #include "services/desktopservices.h"
+#include "ui/spoken.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
 #include <functional>
 
+class Announcer;
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class RandomSource;
 class WavePlayer;
 
 // The main window. Creating it loads it: every control gets its design value and the load step
 // runs. Each click, menu choice and tick runs its handler on the game state, then the window
-// shows what the handler changed, and only that.
+// shows what the handler changed, and only that, and has the screen reader say what a host who
+// cannot see it needs to hear: the number called, a verdict, the end of a game.
+//
+// From the keyboard, Tab visits the buttons and the card-number box in the design's order, Space,
+// Return and Enter press the focused button, and a ring marks the focused control.
 class BingoWindow : public QMainWindow
 {
     Q_OBJECT
@@ -32,8 +40,8 @@ public:
 
     const BingoState &state() const { return m_state; }
 
-    // Runs a handler on the game state and shows the outcome.
-    void run(const Handler &handler);
+    // Runs a handler on the game state, shows the outcome and announces what `speech` makes of it.
+    void run(const Handler &handler, Spoken::Speech speech = nullptr);
 
     // One tick of the calling timer: what Timer1 runs every interval while calling.
     // Tests call it directly rather than wait for the timer.
@@ -46,12 +54,19 @@ public:
     QPushButton *button(const char *name) const;
     QAction *menuCommand(const char *name) const;
 
+    // What speaks to the screen reader for the window.
+    const Announcer &announcer() const { return *m_announcer; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildControls();
     void bindHandlers();
     // Binds a button, or a menu command whose handler takes the item's index, by design name.
-    void bindButton(const char *name, const Handler &handler);
-    void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler);
+    void bindButton(const char *name, const Handler &handler, Spoken::Speech speech = nullptr);
+    void bindMenu(const char *name, std::function<void(BingoState &, qint16)> handler,
+                  Spoken::Speech speech = nullptr);
     // Shows the state on the widgets; with no earlier state, shows all of it.
     void present(const BingoState *shown);
 
@@ -74,4 +89,8 @@ private:
     QPushButton *m_command5 = nullptr;
     QPushButton *m_command8 = nullptr;
     std::array<QLabel *, kBoardSize> m_cells {};
+    QMenu *m_soundMenu = nullptr;
+    Announcer *m_announcer = nullptr;
+    // The control that last had the keyboard focus, which gets it back when the help box closes.
+    QPointer<QWidget> m_focusedControl;
 };

@@ -44,8 +44,7 @@ void setButtonFace(QPushButton *button, ColourValue value)
     const QString face = toQColor(value).name();
     const QString text = toQColor(Colours::ButtonText).name();
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2;"
-                                         " border: 1px outset %1; padding: 0px; }"
-                                         "QPushButton:pressed { border-style: inset; }"
-                                         "QPushButton:focus { border-color: %2; border-style: dotted; }")
+                                         " border: 1px outset %1; padding: 0px; outline: none; }"
+                                         "QPushButton:pressed { border-style: inset; }")
                               .arg(face, text));
 }

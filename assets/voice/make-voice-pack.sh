@@ -91,6 +91,8 @@ export CUE_LIMIT=1.9        # longest cue, seconds
 export TARGET_RMS_DB=-20    # RMS level of the speech, dBFS
 export PEAK_CEILING_DB=-1   # no sample louder than this, dBFS
 export ONSET_LEVEL=0.01     # speech starts at the first sample above this
+export SPEECH_LEVEL=0.025   # ... and is heard from the first sample this loud after the gain
+export QUIET_LEAD=0.02      # soft sound kept before that, at most, seconds
 export TAIL_LEVEL=0.003     # ... and ends after the last sample above this
 export TAIL_RING=0.02       # kept after that last sample, seconds
 export LEAD_PAD=0.005       # silence put before the speech, seconds
@@ -160,14 +162,18 @@ done <"$calls"
 # when that range with its padding lasts at most LIMIT seconds, GAIN (dB)
 # brings the speech to the target RMS level without passing the peak ceiling,
 # and TEMPO is the speed-up that makes it fit (1 when it fits already).
+# Some words open with a long soft murmur (the voicing before the "g" of
+# "green" lasts 40 ms); only its last QUIET_LEAD is kept, so that every file
+# is heard from its first few milliseconds.
 analyse() {
     sox -V1 "$1" -t s16 -c 1 - | od -An -v -td2 -w2 | awk \
         -v on="$ONSET_LEVEL" -v tail="$TAIL_LEVEL" -v ring="$TAIL_RING" \
+        -v heard="$SPEECH_LEVEL" -v quiet="$QUIET_LEAD" \
         -v rate="$SAMPLE_RATE" -v lead="$LEAD_PAD" -v pad="$TAIL_PAD" -v limit="$2" \
         -v target="$TARGET_RMS_DB" -v ceiling="$PEAK_CEILING_DB" '
         BEGIN { on *= 32768; tail *= 32768 }
         {
-            n++; v = $1 < 0 ? -$1 : $1; sum += v * v
+            n++; v = $1 < 0 ? -$1 : $1; level[n] = v; sum += v * v
             if (v > peak) peak = v
             if (!first && v > on) { first = n; sum0 = sum - v * v }
             if (v > tail) { last = n; sum1 = sum }
@@ -176,13 +182,17 @@ analyse() {
         END {
             if (!first) exit 1
             start = first - 1
+            g = target - db(sqrt((sum1 - sum0) / (last - start)) / 32768)
+            h = ceiling - db(peak / 32768)
+            if (h < g) g = h
+            loud = heard * 32768 / 10 ^ (g / 20)
+            for (i = first; i < last && level[i] < loud; i++) {}
+            if (i - 1 - int(quiet * rate) > start) start = i - 1 - int(quiet * rate)
             end = last + int(ring * rate); if (end > n) end = n
             speech = (end - start) / rate
             fits = speech + lead + pad <= limit
-            g = target - db(sqrt((sum1 - sum0) / (last - start)) / 32768)
-            h = ceiling - db(peak / 32768)
             tempo = fits ? 1 : speech / (limit - lead - pad - 0.02)
-            printf "%d %d %d %.2f %.4f\n", start, end, fits, (g < h ? g : h), tempo
+            printf "%d %d %d %.2f %.4f\n", start, end, fits, g, tempo
         }'
 }
 export -f analyse

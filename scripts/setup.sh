@@ -8,7 +8,8 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-multimedia-dev
     fonts-liberation
-    espeak-ng sox
+    flite sox
+    pocketsphinx pocketsphinx-en-us
     pulseaudio pulseaudio-utils
 )
 for name in "$@"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# Builds the caller's spoken voice pack with espeak-ng and sox.
+# Builds the caller's spoken voice pack with flite and sox.
 #
 # Usage: assets/voice/make-voice-pack.sh OUTDIR [plain|traditional]
 #
@@ -17,17 +17,24 @@
 # has to end with its number in words ("..., twenty-two"), so that no call
 # can be misheard; the script checks this for both columns before it speaks.
 #
-# Every file is RIFF WAVE, 16-bit signed PCM, mono, 22050 Hz. Each one is
+# The voice is flite's "rms", an American man. It was chosen by measurement:
+# of the voices Debian packages (flite's awb, rms, slt and kal16, festival's
+# us-slt-hts and kallpc16k, espeak-ng's en-gb), made into packs by this
+# script, it was the one a speech recogniser understood best
+# (tests/voicepack_heard.sh stands in for a player at the back of the hall).
+#
+# Every file is RIFF WAVE, 16-bit signed PCM, mono, 16000 Hz. Each one is
 # trimmed to the speech plus a few milliseconds either side and brought to
 # the same RMS level (the peak never above -1 dBFS), so that every call
 # sounds equally loud and starts the moment it is played. A number call
 # lasts at most 2.2 s, a cue at most 1.9 s: the fastest calling speed draws
 # a number every 2.5 s, and a new sound cuts off the one still playing.
-# Texts that come out too long are spoken faster; past espeak-ng's top
-# rate, sox stretches time without touching the pitch. Nothing is cut off.
+# Texts that come out too long are spoken faster (flite's duration_stretch,
+# down to STRETCH_FLOOR); past that, sox shortens time without touching the
+# pitch. Nothing is cut off.
 #
 # The output is byte-for-byte reproducible: no dither, no time stamps, no
-# comment chunks. Besides espeak-ng and sox the script needs only od and awk
+# comment chunks. Besides flite and sox the script needs only od and awk
 # from the base system; the files are spoken in parallel, one job per CPU.
 set -euo pipefail
 export LC_ALL=C   # numbers with a decimal point, whatever the user's locale
@@ -54,8 +61,8 @@ esac
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 calls="$here/calls.tsv"
 
-for tool in espeak-ng sox od awk; do
-    command -v "$tool" >/dev/null || die "'$tool' not found (espeak-ng and sox are Debian packages of those names)"
+for tool in flite sox od awk; do
+    command -v "$tool" >/dev/null || die "'$tool' not found (flite and sox are Debian packages of those names)"
 done
 [[ -r $calls ]] || die "cannot read $calls"
 
@@ -76,16 +83,16 @@ CUES=(
 )
 
 # --- Voice and level settings, shared with the workers -----------------------
-export VOICE=en-gb          # espeak-ng voice
-export RATE_START=165       # words per minute tried first
-export RATE_STEP=15         # ... then faster in these steps
-export RATE_TOP=240         # fastest rate espeak-ng is asked for
-export SAMPLE_RATE=22050    # of every file (espeak-ng's own)
+export VOICE=rms            # flite voice
+export STRETCH_FLOOR=0.80   # fastest flite is asked to speak (duration_stretch)
+export SAMPLE_RATE=16000    # of every file (the voice's own)
 export NUMBER_LIMIT=2.2     # longest number call, seconds
 export CUE_LIMIT=1.9        # longest cue, seconds
 export TARGET_RMS_DB=-20    # RMS level of the speech, dBFS
 export PEAK_CEILING_DB=-1   # no sample louder than this, dBFS
 export ONSET_LEVEL=0.01     # speech starts at the first sample above this
+export SPEECH_LEVEL=0.025   # ... and is heard from the first sample this loud after the gain
+export QUIET_LEAD=0.02      # soft sound kept before that, at most, seconds
 export TAIL_LEVEL=0.003     # ... and ends after the last sample above this
 export TAIL_RING=0.02       # kept after that last sample, seconds
 export LEAD_PAD=0.005       # silence put before the speech, seconds
@@ -155,14 +162,18 @@ done <"$calls"
 # when that range with its padding lasts at most LIMIT seconds, GAIN (dB)
 # brings the speech to the target RMS level without passing the peak ceiling,
 # and TEMPO is the speed-up that makes it fit (1 when it fits already).
+# Some words open with a long soft murmur (the voicing before the "g" of
+# "green" lasts 40 ms); only its last QUIET_LEAD is kept, so that every file
+# is heard from its first few milliseconds.
 analyse() {
     sox -V1 "$1" -t s16 -c 1 - | od -An -v -td2 -w2 | awk \
         -v on="$ONSET_LEVEL" -v tail="$TAIL_LEVEL" -v ring="$TAIL_RING" \
+        -v heard="$SPEECH_LEVEL" -v quiet="$QUIET_LEAD" \
         -v rate="$SAMPLE_RATE" -v lead="$LEAD_PAD" -v pad="$TAIL_PAD" -v limit="$2" \
         -v target="$TARGET_RMS_DB" -v ceiling="$PEAK_CEILING_DB" '
         BEGIN { on *= 32768; tail *= 32768 }
         {
-            n++; v = $1 < 0 ? -$1 : $1; sum += v * v
+            n++; v = $1 < 0 ? -$1 : $1; level[n] = v; sum += v * v
             if (v > peak) peak = v
             if (!first && v > on) { first = n; sum0 = sum - v * v }
             if (v > tail) { last = n; sum1 = sum }
@@ -171,13 +182,17 @@ analyse() {
         END {
             if (!first) exit 1
             start = first - 1
+            g = target - db(sqrt((sum1 - sum0) / (last - start)) / 32768)
+            h = ceiling - db(peak / 32768)
+            if (h < g) g = h
+            loud = heard * 32768 / 10 ^ (g / 20)
+            for (i = first; i < last && level[i] < loud; i++) {}
+            if (i - 1 - int(quiet * rate) > start) start = i - 1 - int(quiet * rate)
             end = last + int(ring * rate); if (end > n) end = n
             speech = (end - start) / rate
             fits = speech + lead + pad <= limit
-            g = target - db(sqrt((sum1 - sum0) / (last - start)) / 32768)
-            h = ceiling - db(peak / 32768)
             tempo = fits ? 1 : speech / (limit - lead - pad - 0.02)
-            printf "%d %d %d %.2f %.4f\n", start, end, fits, (g < h ? g : h), tempo
+            printf "%d %d %d %.2f %.4f\n", start, end, fits, g, tempo
         }'
 }
 export -f analyse
@@ -186,19 +201,22 @@ export -f analyse
 render_one() {
     set -euo pipefail
     local name=$1 limit=$2 text=$3
-    local raw="$WORK/$name.raw.wav" wpm=$RATE_START start end fits gain tempo
-    local -a stretch=()
+    local raw="$WORK/$name.raw.wav" stretch=1.00 start end fits gain tempo
+    local -a shorten=()
 
     while :; do
-        espeak-ng -v "$VOICE" -s "$wpm" -w "$raw" "$text"
+        flite -voice "$VOICE" --setf duration_stretch="$stretch" -t "$text" -o "$raw"
         read -r start end fits gain tempo < <(analyse "$raw" "$limit") ||
-            { echo "espeak-ng said nothing for '$text'" >&2; exit 1; }
-        if ((fits || wpm >= RATE_TOP)); then break; fi
-        wpm=$((wpm + RATE_STEP))
+            { echo "flite said nothing for '$text'" >&2; exit 1; }
+        if ((fits)) || [[ $stretch == "$STRETCH_FLOOR" ]]; then break; fi
+        # Faster by what was over, in one go; a step of at least 0.01, so
+        # that this ends.
+        stretch=$(awk -v s="$stretch" -v t="$tempo" -v floor="$STRETCH_FLOOR" 'BEGIN {
+            s = int(s / t * 100) / 100; printf "%.2f", s < floor ? floor : s }')
     done
-    ((fits)) || stretch=(tempo -s "$tempo")
+    ((fits)) || shorten=(tempo -s "$tempo")
     sox -V2 -R -D "$raw" -r "$SAMPLE_RATE" -c 1 -b 16 -e signed-integer "$WORK/$name.wav" \
-        trim "${start}s" "=${end}s" "${stretch[@]}" gain "$gain" pad "$LEAD_PAD" "$TAIL_PAD"
+        trim "${start}s" "=${end}s" "${shorten[@]}" gain "$gain" pad "$LEAD_PAD" "$TAIL_PAD"
     rm -f "$raw"
 }
 export -f render_one

@@ -2,7 +2,7 @@
 #
 # The spoken voice pack: "1.wav" to "90.wav" and the cue files that the
 # caller plays by plain name from its working folder. They are made at build
-# time by make-voice-pack.sh (espeak-ng and sox) into the build folder, where
+# time by make-voice-pack.sh (flite and sox) into the build folder, where
 # the program runs.
 #
 #   BINGO_VOICE_CALLS     "plain" ("Four and two, forty-two") or
@@ -10,7 +10,7 @@
 #   BINGO_VOICE_PACK_DIR  set by this file: the folder holding the pack, or
 #                         empty when no pack is made
 #
-# Without espeak-ng or sox the pack is left out with a warning; the program
+# Without flite or sox the pack is left out with a warning; the program
 # then sounds the system alert where a number would be called.
 
 set(BINGO_VOICE_CALLS "plain" CACHE STRING "Number calls of the voice pack: plain or traditional")
@@ -20,15 +20,15 @@ if(NOT BINGO_VOICE_CALLS MATCHES "^(plain|traditional)$")
 endif()
 
 find_program(BINGO_BASH bash)
-find_program(BINGO_ESPEAK_NG espeak-ng)
+find_program(BINGO_FLITE flite)
 find_program(BINGO_SOX sox)
 
 set(BINGO_VOICE_PACK_DIR "")
-if(NOT BINGO_BASH OR NOT BINGO_ESPEAK_NG OR NOT BINGO_SOX)
+if(NOT BINGO_BASH OR NOT BINGO_FLITE OR NOT BINGO_SOX)
     message(WARNING
-        "espeak-ng or sox not found: the voice pack is not made, and the caller will "
+        "flite or sox not found: the voice pack is not made, and the caller will "
         "sound the system alert instead of each number. Install the Debian packages "
-        "espeak-ng and sox, then run CMake again.")
+        "flite and sox, then run CMake again.")
     return()
 endif()
 

@@ -71,22 +71,7 @@ export PACK=$pack SCRATCH=$scratch
 jobs=$(getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2)
 seq 1 90 | xargs -P "$jobs" -I{} bash -c 'hear {}' || die "the recogniser did not run"
 
-ONES=(zero one two three four five six seven eight nine)
-TEENS=(ten eleven twelve thirteen fourteen fifteen sixteen seventeen eighteen nineteen)
-TENS=("" "" twenty thirty forty fifty sixty seventy eighty ninety)
-
-number_words() {
-    local n=$1
-    if ((n < 10)); then
-        echo "${ONES[n]}"
-    elif ((n < 20)); then
-        echo "${TEENS[n - 10]}"
-    elif ((n % 10 == 0)); then
-        echo "${TENS[n / 10]}"
-    else
-        echo "${TENS[n / 10]} ${ONES[n % 10]}"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../assets/voice/number-words.sh"
 
 heard=0
 for ((n = 1; n <= 90; n++)); do
@@ -95,6 +80,7 @@ for ((n = 1; n <= 90; n++)); do
     hypothesis=${hypothesis//-/ }
     read -ra words <<<"$hypothesis"
     spoken=$(number_words "$n")
+    spoken=${spoken//-/ }
     if [[ " ${words[*]} " == *" $spoken "* ]]; then
         heard=$((heard + 1))
     else

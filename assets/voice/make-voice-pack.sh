@@ -99,22 +99,7 @@ export LEAD_PAD=0.005       # silence put before the speech, seconds
 export TAIL_PAD=0.03        # silence put after the speech, seconds
 
 # --- Number words, to check that every call ends with its number -------------
-ONES=(zero one two three four five six seven eight nine)
-TEENS=(ten eleven twelve thirteen fourteen fifteen sixteen seventeen eighteen nineteen)
-TENS=("" "" twenty thirty forty fifty sixty seventy eighty ninety)
-
-number_words() {
-    local n=$1
-    if ((n < 10)); then
-        echo "${ONES[n]}"
-    elif ((n < 20)); then
-        echo "${TEENS[n - 10]}"
-    elif ((n % 10 == 0)); then
-        echo "${TENS[n / 10]}"
-    else
-        echo "${TENS[n / 10]}-${ONES[n % 10]}"
-    fi
-}
+source "$here/number-words.sh"
 
 # The words of a text in lower case, hyphens and spaces alike, no punctuation.
 normalise() {

@@ -52,7 +52,7 @@ add_custom_command(
     OUTPUT ${_voice_stamp} ${_voice_files}
     COMMAND ${BINGO_BASH} ${_voice_script} ${CMAKE_BINARY_DIR} ${BINGO_VOICE_CALLS}
     COMMAND ${CMAKE_COMMAND} -E touch ${_voice_stamp}
-    DEPENDS ${_voice_script} ${_voice_calls} ${_voice_choice}
+    DEPENDS ${_voice_script} ${CMAKE_CURRENT_LIST_DIR}/number-words.sh ${_voice_calls} ${_voice_choice}
     COMMENT "Speaking the voice pack (${BINGO_VOICE_CALLS} calls)"
     VERBATIM)
 add_custom_target(voice_pack ALL DEPENDS ${_voice_stamp})

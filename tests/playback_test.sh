@@ -9,9 +9,7 @@ player=$(realpath "$1")
 source "$(dirname "$0")/pulse_session.sh"
 
 work=$(mktemp -d)
-recorder=''
 finish() {
-    [ -n "$recorder" ] && kill "$recorder" 2>/dev/null
     stop_pulse
     rm -rf "$work"
 }
@@ -24,7 +22,6 @@ check() { # check WHAT CONDITION...
     shift
     if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
-between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
 
 mkdir "$work/files"
 cd "$work/files"
@@ -48,48 +45,34 @@ check "with no sound server the player ends normally and quietly" \
 
 start_pulse "$work"
 
-# play ARGUMENTS...: runs the player while the monitor is recorded into $work/heard.raw;
+# play ARGUMENTS...: runs the player while the monitor is recorded into $heard;
 # sets $seconds to how long the player ran and $out to what it printed.
+heard=$work/heard.raw
 play() {
-    parec -d caller.monitor --latency-msec=10 --raw --format=s16le --rate=22050 --channels=1 \
-        >"$work/heard.raw" &
-    recorder=$!
-    sleep 0.3
+    start_recording "$heard"
     local start=$(date +%s%N)
     out=$(timeout 20 "$player" "$@") || out="failed or hung: $?"
     seconds=$(awk -v ns=$(( $(date +%s%N) - start )) 'BEGIN { print ns / 1e9 }')
-    sleep 0.3
-    kill "$recorder"
-    wait "$recorder" 2>/dev/null || true
-    recorder=''
+    stop_recording
 }
-raw=(-t raw -r 22050 -e signed -b 16 -c 1)
-peak() { sox "${raw[@]}" "$work/heard.raw" -n stat 2>&1 | awk '/^Maximum amplitude/ { print $3 }'; }
-# The recording from its first to its last audible sample, in $work/span.wav.
-span() {
-    sox "${raw[@]}" "$work/heard.raw" "$work/span.wav" \
-        silence 1 0.01 1% reverse silence 1 0.01 1% reverse
-    soxi -D "$work/span.wav"
-}
-pitch() { sox "$work/span.wav" -n trim "$@" stat 2>&1 | awk '/^Rough +frequency/ { print $3 }'; }
 
 play 7.wav @1500
-check "a number file is heard (peak $(peak) of full scale)" between "$(peak)" 0.3 1
-check "a number file is heard whole ($(span) s of 1 s)" between "$(span)" 0.9 1.1
+check "a number file is heard (peak $(peak "$heard") of full scale)" between "$(peak "$heard")" 0.3 1
+check "a number file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 
 # The 4 s sound is cut off after 0.5 s by the 0.3 s one, which is then heard to its end.
 play long.wav @500 short.wav @1500
-check "a second request cuts off the first ($(span) s heard of 0.5 s + 0.3 s)" between "$(span)" 0.65 1.0
-check "the second sound is the one heard last ($(pitch -0.15) Hz)" between "$(pitch -0.15)" 800 960
+check "a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" between "$(span "$heard")" 0.65 1.0
+check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
 
 play "${damaged[@]}" @500
-check "damaged files make no sound (peak $(peak))" between "$(peak)" 0 0.001
+check "damaged files make no sound (peak $(peak "$heard"))" between "$(peak "$heard")" 0 0.001
 check "each damaged file sounds the alert, as a missing one does ($out)" test "$out" = "alerts: ${#damaged[@]}"
 check "the player ends at once after damaged files (${seconds} s for 0.5 s of waiting)" between "$seconds" 0 2
 
 # The program could not end after a sound that followed a file whose header lies.
 play lying.wav @100 7.wav @1500
-check "a sound after a damaged file is heard whole ($(span) s of 1 s)" between "$(span)" 0.9 1.1
+check "a sound after a damaged file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 check "the player ends at once after it (${seconds} s for 1.6 s of waiting)" between "$seconds" 0 3
 
 echo "$failures failed"

@@ -1,8 +1,13 @@
-# Sourced by the playback test and the sound benchmark: a PulseAudio server of their own, with
+# Sourced by the playback tests and the sound benchmark: a PulseAudio server of their own, with
 # a null sink "caller" as its only device, in a private runtime folder, so nothing reaches or
 # depends on a desktop's sound server. The sink's monitor "caller.monitor" records what it plays.
 #   start_pulse FOLDER   starts it and points this shell's clients at it
 #   stop_pulse           ends it and the processes started with it
+#   start_recording FILE / stop_recording   record the monitor, 22050 Hz mono 16-bit raw
+#   peak FILE            the loudest sample of a recording, as a fraction of full scale
+#   span FILE            seconds from its first to its last audible sample; keeps them in FILE.span.wav
+#   pitch FILE TRIM...   the rough frequency of FILE.span.wav, trimmed as sox's trim takes it
+#   between VALUE LOW HIGH   whether LOW <= VALUE <= HIGH
 
 pulse_pids=()
 
@@ -36,6 +41,7 @@ start_pulse() {
 
 stop_pulse() {
     local i pid
+    stop_recording
     for ((i = ${#pulse_pids[@]} - 1; i >= 0; i--)); do
         pid=${pulse_pids[i]}
         kill "$pid" 2>/dev/null || true
@@ -43,3 +49,35 @@ stop_pulse() {
     done
     pulse_pids=()
 }
+
+recorder_pid=''
+recording_format=(-t raw -r 22050 -e signed -b 16 -c 1)
+
+start_recording() {
+    parec -d caller.monitor --latency-msec=10 --raw --format=s16le --rate=22050 --channels=1 >"$1" &
+    recorder_pid=$!
+    sleep 0.3
+}
+
+stop_recording() {
+    sleep 0.3
+    [ -z "$recorder_pid" ] && return 0
+    kill "$recorder_pid" 2>/dev/null || true
+    wait "$recorder_pid" 2>/dev/null || true
+    recorder_pid=''
+}
+
+peak() { sox "${recording_format[@]}" "$1" -n stat 2>&1 | awk '/^Maximum amplitude/ { print $3 }'; }
+
+span() {
+    sox "${recording_format[@]}" "$1" "$1.span.wav" silence 1 0.01 1% reverse silence 1 0.01 1% reverse
+    soxi -D "$1.span.wav"
+}
+
+pitch() {
+    local file=$1
+    shift
+    sox "$file.span.wav" -n trim "$@" stat 2>&1 | awk '/^Rough +frequency/ { print $3 }'
+}
+
+between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }

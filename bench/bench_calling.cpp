@@ -4,7 +4,7 @@
 #include "engine/bingostate.h"
 #include "engine/numberdraw.h"
 #include "engine/randomsource.h"
-#include "services/soundeffectplayer.h"
+#include "services/sound/pulsewaveplayer.h"
 #include "services/waveplayer.h"
 #include "ui/bingowindow.h"
 
@@ -73,7 +73,7 @@ int main(int argc, char *argv[])
     }) / 89;
 
     // Run in the build folder, this opens the audio back end and the first wave file.
-    SoundEffectPlayer speaker;
+    PulseWavePlayer speaker;
     const double firstSound = microsecondsPerRun(1, [&](int) { speaker.playWave(QStringLiteral("welcome.wav")); });
     const double nextSound = microsecondsPerRun(89, [&](int i) { speaker.playWave(QStringLiteral("%1.wav").arg(i + 1)); });
 

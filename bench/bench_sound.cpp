@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what the sound player costs against a real audio server, with the wave files the
 // script put in the working folder:
+//   ticks N MS  N ticks of the shown main window at MS ms a tick, calling the voice pack: the
+//               processor time a tick costs, for the whole process and for its main thread;
 //   game N      a whole game at N ms a tick: the latest tick, the longest the window was kept
 //               from its events, and the resident memory after the game;
 //   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
 //   latency     how long a sound takes from the request to the first sample the server plays,
 //               measured on the server's monitor, for files used for the first time and again;
 //   exit        how long "Exit" takes to end the program after the calls played damaged files.
+#include "processcpu.h"
+
 #include "app/windowshell.h"
 #include "engine/randomsource.h"
-#include "services/soundeffectplayer.h"
+#include "services/sound/pulsewaveplayer.h"
 #include "ui/bingowindow.h"
 
 #include <QApplication>
@@ -144,12 +148,40 @@ private:
     qint64 m_offset = std::numeric_limits<qint64>::max();
 };
 
+int tickCost(int ticks, int interval)
+{
+    PulseWavePlayer sound;
+    ClockSeededRandom random;
+    BingoWindow window(sound, random);
+    window.show();
+    QTimer &calling = window.callingTimer();
+    int done = 0;
+    double startProcess = 0;
+    double startMain = 0;
+    QEventLoop finished;
+    // Counted from the end of the first tick, which opens the sound stream.
+    QObject::connect(&calling, &QTimer::timeout, [&] {
+        if (done++ == 0) {
+            startProcess = cpuMilliseconds();
+            startMain = cpuMilliseconds(RUSAGE_THREAD);
+        } else if (done == ticks + 1) {
+            std::printf("the caller:                     %6.2f ms a tick (main thread %5.2f ms)\n",
+                        (cpuMilliseconds() - startProcess) / ticks, (cpuMilliseconds(RUSAGE_THREAD) - startMain) / ticks);
+            finished.quit();
+        }
+    });
+    window.button("Command5")->click();
+    calling.setInterval(interval);
+    finished.exec();
+    return 0;
+}
+
 int latency()
 {
     QElapsedTimer clock;
     clock.start();
     MonitorRecorder recorder(clock);
-    SoundEffectPlayer sound;
+    PulseWavePlayer sound;
     // The null sink plays in long blocks until a reader asks for short ones; let it settle.
     runEventsFor(2500);
     if (!recorder.recording()) {
@@ -179,7 +211,7 @@ int latency()
 
 int exitAfterDamagedFiles(QApplication &app)
 {
-    auto sound = std::make_unique<SoundEffectPlayer>();
+    auto sound = std::make_unique<PulseWavePlayer>();
     ClockSeededRandom random;
     auto shell = std::make_unique<WindowShell>(*sound, random);
     QElapsedTimer clock;
@@ -212,17 +244,19 @@ int main(int argc, char *argv[])
     const QString mode = arguments.value(1);
     const int interval = arguments.value(2, QStringLiteral("2500")).toInt();
     if (mode == u"game") {
-        SoundEffectPlayer sound;
+        PulseWavePlayer sound;
         return game(interval, sound, "every number file ~100 MB");
     }
     if (mode == u"quiet") {
         SilentPlayer sound;
         return game(interval, sound, "no sound at all");
     }
+    if (mode == u"ticks")
+        return tickCost(interval, arguments.value(3, QStringLiteral("2500")).toInt());
     if (mode == u"latency")
         return latency();
     if (mode == u"exit")
         return exitAfterDamagedFiles(app);
-    std::fprintf(stderr, "usage: bench_sound game MS | quiet MS | latency | exit\n");
+    std::fprintf(stderr, "usage: bench_sound ticks N MS | game MS | quiet MS | latency | exit\n");
     return 2;
 }

@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++
-    qt6-base-dev qt6-multimedia-dev
+    qt6-base-dev
+    libpulse-dev libsndfile1-dev libsamplerate0-dev
     fonts-liberation
     flite sox
     pocketsphinx pocketsphinx-en-us

@@ -2,13 +2,14 @@
 #pragma once
 
 // The wave player of the platform the program is built for: Windows' own sound service there,
-// Qt Multimedia elsewhere. Both take their files by plain name from the working folder.
+// the desktop's sound server elsewhere. Both take their files by plain name from the working
+// folder first.
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
 #include "services/playsoundplayer.h"
 using SystemWavePlayer = PlaySoundPlayer;
 #else
-#include "services/soundeffectplayer.h"
-using SystemWavePlayer = SoundEffectPlayer;
+#include "services/sound/pulsewaveplayer.h"
+using SystemWavePlayer = PulseWavePlayer;
 #endif

@@ -1,27 +1,52 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plays wave files through the caller's own player, in order: an argument "@N" runs the event
 // loop for N ms, any other is a request. Prints how many requests sounded the alert.
-#include "services/soundeffectplayer.h"
+//   play_waves [--random COUNT SEED NAME... --] ARGUMENT...
+// With --random, COUNT requests for names drawn at random from those given come first, each
+// after a random gap of 0 to 50 ms; most gaps are short, as a host's clicks come in bursts.
+#include "services/sound/pulsewaveplayer.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QRandomGenerator>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+void runEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     int alerts = 0;
-    SoundEffectPlayer player(nullptr, [&alerts] { ++alerts; });
-    for (const QString &argument : QApplication::arguments().mid(1)) {
-        if (!argument.startsWith(u'@')) {
-            player.playWave(argument);
-            continue;
+    PulseWavePlayer player(nullptr, [&alerts] { ++alerts; });
+    QStringList arguments = QApplication::arguments().mid(1);
+    if (arguments.value(0) == u"--random") {
+        const int count = arguments.value(1).toInt();
+        QRandomGenerator random(arguments.value(2).toUInt());
+        const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+        const QStringList names = arguments.mid(3, end - 3);
+        arguments = arguments.mid(end + 1);
+        for (int i = 0; i < count; ++i) {
+            player.playWave(names.at(random.bounded(int(names.size()))));
+            runEventsFor(int(50 * std::pow(random.generateDouble(), 3)));
         }
-        QEventLoop loop;
-        QTimer::singleShot(argument.mid(1).toInt(), &loop, &QEventLoop::quit);
-        loop.exec();
+    }
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(u'@'))
+            runEventsFor(argument.mid(1).toInt());
+        else
+            player.playWave(argument);
     }
     std::printf("alerts: %d\n", alerts);
     return 0;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Real playback: the caller's player plays into a PulseAudio null sink of this test's own,
-# whose monitor is recorded. A number file must be heard whole, a second request must cut off
-# the first, damaged files must make no sound and cost no time, and with no server at all the
-# player must stay quiet and carry on.
+# whose monitor is recorded. A number file must be heard whole, in any encoding; a long streamed
+# file to its end; a second request must cut off the first, and a sound still loading for an
+# older request must never be heard; damaged files must make no sound and cost no time, and with
+# no server at all the player must stay quiet and carry on.
 # Usage: playback_test.sh PLAY_WAVES   (the program in tests/play_waves.cpp)
 set -euo pipefail
 player=$(realpath "$1")
@@ -28,14 +29,18 @@ cd "$work/files"
 sox -n -r 22050 -c 1 -b 16 7.wav synth 1.0 sine 440 vol 0.5
 sox -n -r 22050 -c 1 -b 16 long.wav synth 4.0 sine 440 vol 0.5
 sox -n -r 44100 -c 2 -b 16 short.wav synth 0.3 sine 880 vol 0.5
-sox -n -r 22050 -c 1 -e ima-adpcm adpcm.wav synth 1.0 sine 440
+sox -n -r 22050 -c 1 -e ima-adpcm adpcm.wav synth 1.0 sine 440 vol 0.5
+# Longer than the player holds in memory: read, converted and played a chunk at a time.
+sox -n -r 44100 -c 2 -b 16 streamed.wav synth 11.0 sine 440 vol 0.5
+# Slow to load: eight seconds to convert from 48 kHz stereo floating point.
+sox -n -r 48000 -c 2 -e floating-point -b 32 slow.wav synth 8.0 sine 220 vol 0.5
 : >empty.wav
 head -c 30 7.wav >header.wav
 head -c 4096 /dev/urandom >random.wav
-# A copy cut short: the header claims 2 GB of samples, 1 KB is there.
+# A copy cut short: the header claims 2 GB of samples, 1 KB of silence is there; it plays that.
 { printf 'RIFF\x24\x00\x00\x80WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00'
   printf 'data\x00\x00\x00\x80'; head -c 1024 /dev/zero; } >lying.wav
-damaged=(empty.wav header.wav lying.wav adpcm.wav random.wav)
+damaged=(empty.wav header.wav random.wav)
 
 # With no server at all: no sound, no alert, no error, a normal end.
 PULSE_SERVER=unix:$work/no-server XDG_RUNTIME_DIR=$work HOME=$work \
@@ -65,7 +70,20 @@ play long.wav @500 short.wav @1500
 check "a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" between "$(span "$heard")" 0.65 1.0
 check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
 
-play "${damaged[@]}" @500
+play adpcm.wav @1500
+check "an IMA ADPCM file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
+
+play streamed.wav @11500
+check "a streamed file is heard to its end ($(span "$heard") s of 11 s)" between "$(span "$heard")" 10.9 11.1
+
+# The second short.wav comes from memory while slow.wav is still being loaded for the request
+# before it: slow.wav must stay quiet when it arrives.
+play short.wav @800 slow.wav short.wav @1500
+check "a sound loaded for an older request stays quiet ($(span "$heard") s heard of 0.8 s + 0.3 s)" \
+    between "$(span "$heard")" 1.0 1.2
+check "the newer sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
+
+play "${damaged[@]}" lying.wav @500
 check "damaged files make no sound (peak $(peak "$heard"))" between "$(peak "$heard")" 0 0.001
 check "each damaged file sounds the alert, as a missing one does ($out)" test "$out" = "alerts: ${#damaged[@]}"
 check "the player ends at once after damaged files (${seconds} s for 0.5 s of waiting)" between "$seconds" 0 2

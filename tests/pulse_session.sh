@@ -34,7 +34,7 @@ start_pulse() {
     fi
     # A null sink plays in blocks of up to 2 s until some client asks for less; this reader of
     # its monitor keeps it prompt, as a sound card is. It takes a block to come into force.
-    parec -d caller.monitor --latency-msec=10 --raw >/dev/null &
+    parec -d caller.monitor --latency-msec=10 --raw >/dev/null 2>&1 &
     pulse_pids+=($!)
     sleep 2.5
 }

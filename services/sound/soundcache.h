@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QAudioFormat>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -20,17 +19,12 @@ public:
         QDateTime modified;
         bool operator==(const Stamp &) const = default;
     };
-    struct Sound
-    {
-        QAudioFormat format;
-        QByteArray samples;
-    };
 
     explicit SoundCache(qint64 budget) : m_budget(budget) {}
 
-    // The sound kept for `path`, made the most recently used; nullptr if none or the file changed.
-    const Sound *find(const QString &path, const Stamp &stamp);
-    void insert(const QString &path, const Stamp &stamp, const Sound &sound);
+    // The samples kept for `path`, made the most recently used; nullptr if none or the file changed.
+    const QByteArray *find(const QString &path, const Stamp &stamp);
+    void insert(const QString &path, const Stamp &stamp, const QByteArray &samples);
 
     qint64 bytes() const { return m_bytes; }
 
@@ -39,7 +33,7 @@ private:
     {
         QString path;
         Stamp stamp;
-        Sound sound;
+        QByteArray samples;
     };
 
     void remove(std::list<Entry>::iterator entry);

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "services/sound/pulsestream.h"
+
+#include "services/sound/soundloader.h"
+#include "services/sound/streamformat.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+
+namespace {
+
+// What the server asks to hold ahead of the device, and how much it asks for at a time. The
+// device's own buffer follows from their difference (about 50 ms), which bounds how long a sound
+// cut off on a device that cannot take back what it was given goes on.
+constexpr qint64 kServerBuffer = StreamFormat::bytesFor(250);
+constexpr qint64 kServerRequest = StreamFormat::bytesFor(100);
+// Playback starts as soon as this much has arrived, and waits for it again after running dry.
+constexpr qint64 kStartThreshold = StreamFormat::bytesFor(20);
+// A streamed sound asks for its next chunk while less than this is waiting to be sent.
+constexpr qint64 kReadAhead = SoundLoader::kStreamChunk;
+
+// Commands whose outcome nothing waits for; a command that could not be sent gives no operation.
+void release(pa_operation *operation)
+{
+    if (operation)
+        pa_operation_unref(operation);
+}
+
+} // namespace
+
+class PulseStream::Locked
+{
+public:
+    explicit Locked(pa_threaded_mainloop *mainloop) : m_mainloop(mainloop) { pa_threaded_mainloop_lock(m_mainloop); }
+    ~Locked() { pa_threaded_mainloop_unlock(m_mainloop); }
+    Locked(const Locked &) = delete;
+    Locked &operator=(const Locked &) = delete;
+
+private:
+    pa_threaded_mainloop *m_mainloop;
+};
+
+PulseStream::PulseStream() = default;
+
+PulseStream::~PulseStream()
+{
+    if (!m_mainloop)
+        return;
+    {
+        Locked locked(m_mainloop);
+        disconnect();
+    }
+    pa_threaded_mainloop_stop(m_mainloop);
+    pa_threaded_mainloop_free(m_mainloop);
+}
+
+void PulseStream::play(quint64 id, const QByteArray &samples, bool complete, AskForMore askForMore)
+{
+    if (!m_mainloop) {
+        m_mainloop = pa_threaded_mainloop_new();
+        if (!m_mainloop || pa_threaded_mainloop_start(m_mainloop) < 0) {
+            if (m_mainloop)
+                pa_threaded_mainloop_free(m_mainloop);
+            m_mainloop = nullptr;
+            return;
+        }
+    }
+    Locked locked(m_mainloop);
+    forget();
+    m_id = id;
+    m_chunks.push_back(samples);
+    m_queued = samples.size();
+    m_complete = complete;
+    m_askForMore = std::move(askForMore);
+    connectIfNeeded();
+    if (m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
+        feed();
+        setCorked(false);
+    }
+}
+
+void PulseStream::append(quint64 id, const QByteArray &samples, bool complete)
+{
+    if (!m_mainloop)
+        return;
+    Locked locked(m_mainloop);
+    if (id != m_id)
+        return;
+    if (!samples.isEmpty()) {
+        m_chunks.push_back(samples);
+        m_queued += samples.size();
+    }
+    m_complete = complete;
+    m_asked = false;
+    feed();
+}
+
+void PulseStream::stop()
+{
+    if (!m_mainloop)
+        return;
+    Locked locked(m_mainloop);
+    forget();
+    setCorked(true);
+}
+
+// Drops the sound playing, here and in the server.
+void PulseStream::forget()
+{
+    cancelDrain();
+    m_id = 0;
+    m_chunks.clear();
+    m_offset = 0;
+    m_queued = 0;
+    m_complete = true;
+    m_asked = false;
+    m_askForMore = nullptr;
+    if (m_sent && m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+        release(pa_stream_flush(m_stream, nullptr, nullptr));
+    m_sent = false;
+}
+
+void PulseStream::connectIfNeeded()
+{
+    if (m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+        disconnect();
+    if (m_stream && !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    if (!m_context) {
+        m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), "Bingo");
+        pa_context_set_state_callback(
+            m_context, [](pa_context *, void *self) { static_cast<PulseStream *>(self)->onContextState(); }, this);
+        // A failure to connect shows as the context's state; the next sound tries again.
+        pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
+    } else if (!m_stream && pa_context_get_state(m_context) == PA_CONTEXT_READY) {
+        openStream();
+    }
+}
+
+void PulseStream::openStream()
+{
+    const pa_sample_spec spec {PA_SAMPLE_S16LE, StreamFormat::kRate, 1};
+    m_stream = pa_stream_new(m_context, "Calls", &spec, nullptr);
+    if (!m_stream)
+        return;
+    pa_stream_set_state_callback(
+        m_stream, [](pa_stream *, void *self) { static_cast<PulseStream *>(self)->onStreamState(); }, this);
+    pa_stream_set_write_callback(
+        m_stream, [](pa_stream *, size_t, void *self) { static_cast<PulseStream *>(self)->feed(); }, this);
+    pa_buffer_attr buffer {};
+    buffer.maxlength = uint32_t(-1);
+    buffer.tlength = uint32_t(kServerBuffer);
+    buffer.prebuf = uint32_t(kStartThreshold);
+    buffer.minreq = uint32_t(kServerRequest);
+    buffer.fragsize = uint32_t(-1);
+    m_corked = true;
+    m_sent = false;
+    pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_START_CORKED, nullptr, nullptr);
+}
+
+void PulseStream::disconnect()
+{
+    cancelDrain();
+    if (m_stream) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    if (m_context) {
+        pa_context_set_state_callback(m_context, nullptr, nullptr);
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+    m_sent = false;
+}
+
+void PulseStream::onContextState()
+{
+    if (pa_context_get_state(m_context) == PA_CONTEXT_READY && !m_stream)
+        openStream();
+}
+
+void PulseStream::onStreamState()
+{
+    // A sound asked for while the stream was being opened starts now.
+    if (pa_stream_get_state(m_stream) == PA_STREAM_READY && m_queued > 0) {
+        feed();
+        setCorked(false);
+    }
+}
+
+void PulseStream::feed()
+{
+    if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    size_t room = pa_stream_writable_size(m_stream);
+    if (room == size_t(-1))
+        return;
+    // A sound that is all here, a call or the end of a long one, goes over in one write, and
+    // nothing wakes the process again until the server has played it. Only a streamed sound is
+    // paced by the server's requests.
+    if (m_complete)
+        room = size_t(m_queued);
+    room -= room % StreamFormat::kBytesPerFrame;
+    while (room > 0 && !m_chunks.empty()) {
+        const QByteArray &front = m_chunks.front();
+        const size_t part = std::min<size_t>(room, size_t(front.size() - m_offset));
+        if (pa_stream_write(m_stream, front.constData() + m_offset, part, nullptr, 0, PA_SEEK_RELATIVE) != 0)
+            return;
+        m_sent = true;
+        room -= part;
+        m_queued -= qint64(part);
+        m_offset += qint64(part);
+        if (m_offset == front.size()) {
+            m_chunks.pop_front();
+            m_offset = 0;
+        }
+    }
+    if (!m_complete && !m_asked && m_queued < kReadAhead && m_askForMore) {
+        m_asked = true;
+        m_askForMore();
+    }
+    // Once the whole sound is with the server, the stream is corked when the server has played it.
+    if (m_complete && m_chunks.empty() && m_sent && !m_drain) {
+        m_drain = pa_stream_drain(
+            m_stream,
+            [](pa_stream *, int success, void *self) {
+                auto *stream = static_cast<PulseStream *>(self);
+                stream->onDrained(stream->m_drain, success != 0);
+            },
+            this);
+    }
+}
+
+void PulseStream::onDrained(pa_operation *drain, bool success)
+{
+    if (!drain)
+        return;
+    pa_operation_unref(drain);
+    m_drain = nullptr;
+    if (success && m_complete && m_chunks.empty()) {
+        m_sent = false;
+        setCorked(true);
+    }
+}
+
+void PulseStream::cancelDrain()
+{
+    if (!m_drain)
+        return;
+    pa_operation_cancel(m_drain);
+    pa_operation_unref(m_drain);
+    m_drain = nullptr;
+}
+
+void PulseStream::setCorked(bool corked)
+{
+    if (m_corked == corked || !m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    release(pa_stream_cork(m_stream, corked ? 1 : 0, nullptr, nullptr));
+    m_corked = corked;
+}

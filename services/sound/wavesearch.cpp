@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "services/sound/wavesearch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+QStringList waveFolders()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath(), program, program + QStringLiteral("/../share/bingo-caller/voice")};
+}
+
+QString findWaveFile(const QString &name, const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        const QFileInfo file(QDir(folder), name);
+        if (file.isFile())
+            return file.absoluteFilePath();
+    }
+    return {};
+}

@@ -12,6 +12,7 @@ packages=(
     flite sox
     pocketsphinx pocketsphinx-en-us
     pulseaudio pulseaudio-utils
+    xvfb dbus-daemon at-spi2-core python3-pyatspi
 )
 for name in "$@"; do
     case $name in

@@ -6,31 +6,37 @@
 #include "services/sound/wavesearch.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 
 PulseWavePlayer::PulseWavePlayer(QObject *parent, Alert alert)
     : QObject(parent)
     , m_alert(alert ? std::move(alert) : Alert([] { QApplication::beep(); }))
+    , m_loaderThread(new QThread)
     , m_loader(new SoundLoader)
     , m_output(std::make_unique<PulseStream>())
 {
-    m_loader->moveToThread(&m_loaderThread);
+    m_loader->moveToThread(m_loaderThread);
     connect(m_loader, &SoundLoader::loaded, this, &PulseWavePlayer::onLoaded);
     connect(m_loader, &SoundLoader::streamOpened, this, &PulseWavePlayer::onStreamOpened);
     connect(m_loader, &SoundLoader::chunkRead, this, &PulseWavePlayer::onChunkRead);
     connect(m_loader, &SoundLoader::failed, this, &PulseWavePlayer::onFailed);
-    m_loaderThread.setObjectName(QStringLiteral("SoundLoader"));
-    m_loaderThread.start();
+    m_loaderThread->setObjectName(QStringLiteral("SoundLoader"));
+    m_loaderThread->start();
 }
 
 // The stream goes first, so nothing asks the loader for more; each answer of the loader takes one
-// short read, so its thread ends promptly, and what it had not answered yet is dropped.
+// short read, so its thread ends promptly, and what it had not answered yet is dropped. Should a
+// read hang all the same (a file on a server that stopped answering), the program does not wait
+// for it: the thread is left to end with the process.
 PulseWavePlayer::~PulseWavePlayer()
 {
     m_output.reset();
-    m_loaderThread.quit();
-    m_loaderThread.wait();
+    m_loaderThread->quit();
+    if (!m_loaderThread->wait(QDeadlineTimer(kLongestLoaderWait)))
+        return;
     delete m_loader;
+    delete m_loaderThread;
 }
 
 void PulseWavePlayer::playWave(const QString &name)

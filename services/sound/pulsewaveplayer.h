@@ -29,6 +29,8 @@ public:
 
     // The most decoded sound kept in memory: over four minutes, the whole voice pack twice over.
     static constexpr qint64 kCacheBudget = 8 * 1024 * 1024;
+    // The longest the end of the program waits for the loader's last read.
+    static constexpr int kLongestLoaderWait = 1000;
 
     // The alert sounds for a name that cannot be played, whether no such file exists or it
     // cannot be decoded; it defaults to the system's beep.
@@ -59,7 +61,7 @@ private:
     QHash<QString, Loading> m_loading;
     QString m_wanted;
     quint64 m_streamed = 0; // the loader's stream of the sound playing, if it is streamed
-    QThread m_loaderThread;
-    SoundLoader *m_loader = nullptr;
+    QThread *m_loaderThread;
+    SoundLoader *m_loader;
     std::unique_ptr<PulseStream> m_output;
 };

@@ -73,7 +73,7 @@ check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" betw
 play adpcm.wav @1500
 check "an IMA ADPCM file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 
-play streamed.wav @11500
+play streamed.wav @12500
 check "a streamed file is heard to its end ($(span "$heard") s of 11 s)" between "$(span "$heard")" 10.9 11.1
 
 # The second short.wav comes from memory while slow.wav is still being loaded for the request

@@ -221,8 +221,9 @@ private slots:
             writeFile(root.filePath(QLatin1String(path)), "x");
         }
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("work/sub")));
-        const QString path = findWaveFile(name, {root.filePath(QStringLiteral("work")), root.filePath(QStringLiteral("voice"))});
-        QCOMPARE(path, found.isEmpty() ? QString() : root.filePath(found + u'/' + name));
+        const QFileInfo file = findWaveFile(name, {root.filePath(QStringLiteral("work")), root.filePath(QStringLiteral("voice"))});
+        QCOMPARE(file.filePath().isEmpty() ? QString() : file.absoluteFilePath(),
+                 found.isEmpty() ? QString() : root.filePath(found + u'/' + name));
     }
 
     // Without an audio device the requests go on being accepted, and none blocks.

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 
 PulseWavePlayer::PulseWavePlayer(QObject *parent, Alert alert)
     : QObject(parent)
@@ -54,13 +53,13 @@ void PulseWavePlayer::request(const QString &name)
     // and a sound still loading for an older request will not be heard.
     m_wanted.clear();
     closeStreamed();
-    const QString path = findWaveFile(name, waveFolders());
-    if (path.isEmpty()) {
+    const QFileInfo file = findWaveFile(name, waveFolders());
+    if (file.filePath().isEmpty()) {
         m_output->stop();
         m_alert();
         return;
     }
-    const QFileInfo file(path);
+    const QString path = file.absoluteFilePath();
     const SoundCache::Stamp stamp {file.size(), file.lastModified()};
     if (const QByteArray *samples = m_cache.find(path, stamp)) {
         m_output->play(0, *samples, true);

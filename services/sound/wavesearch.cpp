@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 QStringList waveFolders()
 {
@@ -11,12 +10,12 @@ QStringList waveFolders()
     return {QDir::currentPath(), program, program + QStringLiteral("/../share/bingo-caller/voice")};
 }
 
-QString findWaveFile(const QString &name, const QStringList &folders)
+QFileInfo findWaveFile(const QString &name, const QStringList &folders)
 {
     for (const QString &folder : folders) {
         const QFileInfo file(QDir(folder), name);
         if (file.isFile())
-            return file.absoluteFilePath();
+            return file;
     }
     return {};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -9,5 +10,5 @@
 // the caller started from anywhere still finds its voice.
 QStringList waveFolders();
 
-// The absolute path of the first regular file called `name` in `folders`; empty if none.
-QString findWaveFile(const QString &name, const QStringList &folders);
+// The first regular file called `name` in `folders`; an empty file info if there is none.
+QFileInfo findWaveFile(const QString &name, const QStringList &folders);

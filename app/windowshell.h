@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/gamejournal.h"
+
 #include <QObject>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BingoWindow;
 class ClosingWindow;
+class JournalFile;
 class LoadingWindow;
 class QWidget;
 class RandomSource;
 class WavePlayer;
+class YesNoQuestion;
 
 // The program's three windows, the splash window "Loading", the main window "Bingo" and the
 // farewell window "Closing", one instance each, and the handlers that load, show, hide and
@@ -28,6 +33,11 @@ public:
 
     WindowShell(WavePlayer &sound, RandomSource &random, Quit quit = {});
     ~WindowShell() override;
+
+    // From now on keeps the journal of the game in `file`, which Exit and the close box remove,
+    // and once the splash window has handed over, asks through `question` whether to carry on
+    // with a game the file holds.
+    void keepJournal(JournalFile &file, YesNoQuestion &question);
 
     // The start of the program: loads the splash window and shows it.
     void start();
@@ -58,11 +68,17 @@ private:
     void resetGame();
     void shutDown();
     void handlerFinished();
+    void offerToCarryOn();
+    void journalGame();
+    void endJournal();
 
     WavePlayer &m_sound;
     RandomSource &m_random;
     Quit m_quit;
     bool m_ended = false;
+    JournalFile *m_journal = nullptr;
+    YesNoQuestion *m_question = nullptr;
+    std::optional<GameJournal> m_game;
 
     std::unique_ptr<LoadingWindow> m_loading;
     std::unique_ptr<BingoWindow> m_bingo;

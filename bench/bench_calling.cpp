@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what the caller costs: loading the main window against a bare Qt window, one tick of
-// calling with its repaint, a colour theme over the whole board, and the draw alone.
+// calling with its repaint, a colour theme over the whole board, the draw alone, and the game
+// journal kept after each tick.
+#include "app/journalfile.h"
 #include "engine/bingostate.h"
 #include "engine/numberdraw.h"
 #include "engine/randomsource.h"
@@ -11,8 +13,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -72,6 +76,31 @@ int main(int argc, char *argv[])
             Timer1_Timer(state, random, sound);
     }) / 89;
 
+    // The shell's work after each tick: the journal of the new state, handed to the writer
+    // thread; and, apart, how long that thread then takes to replace the file on disk.
+    QTemporaryDir scratch;
+    JournalFile journalFile(scratch.path());
+    BingoState game;
+    std::optional<GameJournal> journal;
+    QElapsedTimer journalClock;
+    qint64 journalNanoseconds = 0;
+    qint64 writeNanoseconds = 0;
+    for (int i = 0; i < kGames * 89; ++i) {
+        if (i % 89 == 0) {
+            game = BingoState::designValues();
+            Form_Load(game, random);
+            journal.reset();
+        }
+        Timer1_Timer(game, random, sound);
+        journalClock.start();
+        journal = journalOf(game, journal ? journal->calls : QList<int>());
+        journalFile.keep(journal);
+        journalNanoseconds += journalClock.nsecsElapsed();
+        journalClock.start();
+        journalFile.flush();
+        writeNanoseconds += journalClock.nsecsElapsed();
+    }
+
     // Run in the build folder, this opens the audio back end and the first wave file.
     PulseWavePlayer speaker;
     const double firstSound = microsecondsPerRun(1, [&](int) { speaker.playWave(QStringLiteral("welcome.wav")); });
@@ -84,5 +113,8 @@ int main(int argc, char *argv[])
     std::printf("one tick with repaint of the board:   %8.1f us\n", tick);
     std::printf("colour theme with repaint:            %8.1f us\n", theme);
     std::printf("one tick of the logic alone:          %8.2f us\n", draw);
+    std::printf("journal after a tick, on the UI thread:%7.1f us\n", journalNanoseconds / 1000.0 / (kGames * 89));
+    std::printf("journal written by its thread:        %8.1f us\n", writeNanoseconds / 1000.0 / (kGames * 89));
+    std::printf("journal after 89 calls:               %8lld bytes\n", QFileInfo(journalFile.path()).size());
     return 0;
 }

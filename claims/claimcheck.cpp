@@ -12,6 +12,8 @@ namespace {
 constexpr double kRestartPoints = 18;
 constexpr double kBingoPoints = 80;
 constexpr double kFalseClaimPoints = 30;
+constexpr char kBingoText[] = "Bingo!";
+constexpr char kFalseClaimText[] = "False Claim press the 'Restart' button to continue!";
 
 bool allCalled(const BingoState &state, const Card &card)
 {
@@ -27,17 +29,30 @@ void Command4_Click(BingoState &state, WavePlayer &sound)
     state.Command5.caption = QStringLiteral("Restart");
     state.Command5.backColour = Colours::Red;
 
-    if (const Card *card = findCard(state.Text2.text)) {
-        if (allCalled(state, *card)) {
-            state.Label1.fontPoints = kBingoPoints;
-            state.Label1.caption = QStringLiteral("Bingo!");
-            sound.playWave(state.soundFiles.entry(SoundTable::Bingo));
-        } else {
-            state.Label1.fontPoints = kFalseClaimPoints;
-            state.Label1.caption = QStringLiteral("False Claim press the 'Restart' button to continue!");
-            sound.playWave(state.soundFiles.entry(SoundTable::FalseClaim));
-        }
-    }
+    if (const Card *card = findCard(state.Text2.text))
+        showVerdict(state, sound, allCalled(state, *card) ? Verdict::Bingo : Verdict::FalseClaim);
 
     state.Text2.text.clear();
+}
+
+void showVerdict(BingoState &state, WavePlayer &sound, Verdict verdict)
+{
+    if (verdict == Verdict::Bingo) {
+        state.Label1.fontPoints = kBingoPoints;
+        state.Label1.caption = QLatin1String(kBingoText);
+        sound.playWave(state.soundFiles.entry(SoundTable::Bingo));
+    } else {
+        state.Label1.fontPoints = kFalseClaimPoints;
+        state.Label1.caption = QLatin1String(kFalseClaimText);
+        sound.playWave(state.soundFiles.entry(SoundTable::FalseClaim));
+    }
+}
+
+std::optional<Verdict> shownVerdict(const BingoState &state)
+{
+    if (state.Label1.caption == QLatin1String(kBingoText))
+        return Verdict::Bingo;
+    if (state.Label1.caption == QLatin1String(kFalseClaimText))
+        return Verdict::FalseClaim;
+    return std::nullopt;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 struct BingoState;
 class WavePlayer;
 
@@ -9,3 +11,12 @@ class WavePlayer;
 // numbers read "X" on the board: the banner then shows "Bingo!", else the false-claim message,
 // each with its cue. The box is emptied whatever it held.
 void Command4_Click(BingoState &state, WavePlayer &sound);
+
+// The banner's answer to a claim on a named card.
+enum class Verdict { Bingo, FalseClaim };
+
+// Shows the verdict in the banner, "Bingo!" at 80 points or the false-claim message at 30, and
+// plays its cue.
+void showVerdict(BingoState &state, WavePlayer &sound, Verdict verdict);
+// The verdict the banner shows, if it shows one rather than a number.
+std::optional<Verdict> shownVerdict(const BingoState &state);

@@ -42,7 +42,9 @@ CUSTOM
     local orca=$!
     wait_for "$orca_log" 'Startup complete' 1 30
 
-    (cd "$root/build" && exec ./bingo) >"$logs/bingo.log" 2>&1 &
+    # A game journal of its own: one left by an earlier check that stopped short would otherwise
+    # greet this one with the carry-on question.
+    (cd "$root/build" && XDG_DATA_HOME="$logs/data" exec ./bingo) >"$logs/bingo.log" 2>&1 &
     local bingo=$!
     local window
     window=$(xdotool search --sync --name '^Bingo Version')

@@ -17,3 +17,11 @@ void MessageBoxShower::showMessage(const QString &text)
     QMessageBox box(QMessageBox::NoIcon, QLatin1String(Maker::kProgramName), text, QMessageBox::Ok, m_owner);
     box.exec();
 }
+
+bool MessageBoxQuestion::ask(QWidget *over, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QLatin1String(Maker::kProgramName), text,
+                    QMessageBox::Yes | QMessageBox::No, over);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -3,6 +3,7 @@
 
 #include "services/printcards.h"
 #include "services/helpmessage.h"
+#include "services/yesnoquestion.h"
 
 class QWidget;
 
@@ -22,4 +23,12 @@ public:
 
 private:
     QWidget *m_owner;
+};
+
+// A modal message box with "Yes" and "No", titled with the program's name; "Yes" is the default
+// button, and Escape or the box's close button answer "No".
+class MessageBoxQuestion : public YesNoQuestion
+{
+public:
+    bool ask(QWidget *over, const QString &text) override;
 };

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Long random sequences of host actions and ticks, checking after every event what must always
 // hold: the board's "X" marks match the count, the last number's cell reads "X", and the speed
-// label names the interval in force.
+// label names the interval in force; and that the game's journal, written, read back and carried
+// on into a freshly loaded window, gives the game the host sees.
 #include "claims/claimcheck.h"
 #include "engine/bingostate.h"
 #include "engine/callingspeed.h"
+#include "engine/carryon.h"
+#include "engine/gamejournal.h"
 #include "engine/numberdraw.h"
 #include "engine/startcontrol.h"
 #include "fakes.h"
+#include "ui/colourthemes.h"
 
 #include <QTest>
 
@@ -15,8 +19,8 @@
 
 namespace {
 
-enum class Event { Tick, StartButton, StartMenu, Pause, SlowDown, SpeedUp, SoundOn, SoundOff, Claim };
-constexpr int kEventKinds = 9;
+enum class Event { Tick, StartButton, StartMenu, Pause, SlowDown, SpeedUp, SoundOn, SoundOff, Claim, Colour };
+constexpr int kEventKinds = 10;
 
 QString checkInvariants(const BingoState &state)
 {
@@ -60,6 +64,8 @@ private slots:
             BingoState state = BingoState::designValues();
             Form_Load(state, random);
             QSet<QString> calledThisGame;
+            QList<int> calls;
+            std::optional<GameJournal> journal;
 
             for (int step = 0; step < kEventsPerSequence; ++step) {
                 // Ticks come only while the timer runs, and far more often than clicks.
@@ -78,6 +84,7 @@ private slots:
                             ++ticksThatCalled;
                             QVERIFY2(!calledThisGame.contains(state.Label1.caption), "a number was called twice");
                             calledThisGame.insert(state.Label1.caption);
+                            calls.append(state.Label1.caption.toInt());
                             QCOMPARE(sound.requests.size(), 1);
                         }
                     }
@@ -112,9 +119,28 @@ private slots:
                     QCOMPARE(state.calledCount, before.calledCount);
                     break;
                 }
+                case Event::Colour: {
+                    void (*const themes[])(BingoState &, WavePlayer &, qint16) = {blue_Click, Black_Click, Green_Click};
+                    themes[(seed + step) % 3](state, sound, 9);
+                    break;
+                }
                 }
                 const QString broken = checkInvariants(state);
                 QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("seed %1, step %2: %3").arg(seed).arg(step).arg(broken)));
+
+                // A game with numbers called and not ended has a journal. Carried on after a claim, it
+                // is the same game.
+                journal = journalOf(state, journal ? journal->calls : QList<int>());
+                QCOMPARE(journal.has_value(), state.calledCount.toNumber() >= 1 && state.calledCount.toNumber() <= 89);
+                if (!journal || event != Event::Claim)
+                    continue;
+                QCOMPARE(journal->calls, calls);
+                QVERIFY(decodeJournal(encodeJournal(*journal)) == journal);
+                ScriptedRandom unused;
+                BingoState carried = BingoState::designValues();
+                Form_Load(carried, unused);
+                carryOn(carried, *journal);
+                QVERIFY2(carried == state, qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));
             }
         }
         // The sequences must reach every part of a game, ends included.

@@ -3,21 +3,28 @@
 // the exit through the farewell window, the close box, and the reset from every game state.
 // The two-second timers are driven by calling their ticks; the end of the program is recorded.
 #include "app/closingwindow.h"
+#include "app/journalfile.h"
 #include "app/loadingwindow.h"
 #include "app/windowshell.h"
 #include "fakes.h"
 #include "screencolours.h"
+#include "services/desktopservices.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
+#include <QTimer>
 
 #include <memory>
 
@@ -123,6 +130,29 @@ class TestWindowShell : public QObject
     Q_OBJECT
 
 private slots:
+    // Run with BINGO_TEST_PLAY naming a folder for its journal, this program is the caller that
+    // carriesOnAfterAKill kills: it starts a game, calls 12 numbers, prints them and waits.
+    void initTestCase()
+    {
+        if (!qEnvironmentVariableIsSet("BINGO_TEST_PLAY"))
+            return;
+        JournalFile journal(qEnvironmentVariable("BINGO_TEST_PLAY"));
+        m_shell = std::make_unique<WindowShell>(m_silence, m_clock);
+        m_shell->keepJournal(journal, m_question);
+        BingoWindow *bingo = startGame();
+        bingo->button("Command5")->click();
+        QString called;
+        for (int tick = 0; tick < 12; ++tick) {
+            bingo->Timer1_Timer();
+            called += bingo->state().lastNumber.toText() + ' ';
+        }
+        // Killed while calling, with no tick of its own in between, once the journal is written.
+        bingo->callingTimer().stop();
+        journal.flush();
+        QTextStream(stdout) << "called: " << called << Qt::endl;
+        QCoreApplication::exec();
+    }
+
     void init()
     {
         m_journal = std::make_unique<Journal>();
@@ -130,6 +160,9 @@ private slots:
         m_random = std::make_unique<JournalingRandom>(*m_journal);
         m_ends.clear();
         m_shell = std::make_unique<WindowShell>(*m_sound, *m_random, [this](int status) { m_ends.append(status); });
+        m_data = std::make_unique<QTemporaryDir>();
+        m_file = std::make_unique<JournalFile>(m_data->path());
+        m_shell->keepJournal(*m_file, m_question);
     }
 
     void cleanup()
@@ -202,6 +235,7 @@ private slots:
         bingo->Timer1_Timer();
         bingo->Timer1_Timer();
         QVERIFY(bingo->callingTimer().isActive());
+        QVERIFY(journalKept());
 
         m_journal->lines.clear();
         m_sound->requests.clear();
@@ -213,6 +247,7 @@ private slots:
         // "thanks.wav" starts, the farewell window is shown, then the main window goes, and its
         // calling timer with it.
         QCOMPARE(m_journal->lines, (QStringList{"play thanks.wav", "show Closing", "hide Bingo"}));
+        QVERIFY(!journalKept());
         QVERIFY(!m_shell->bingo());
         QVERIFY(bingo);
         QVERIFY(!bingo->callingTimer().isActive());
@@ -243,10 +278,13 @@ private slots:
     {
         QPointer<BingoWindow> bingo = startGame();
         QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        bingo->Timer1_Timer();
+        QVERIFY(journalKept());
         m_journal->lines.clear();
         m_sound->requests.clear();
 
         QVERIFY(bingo->close());
+        QVERIFY(!journalKept());
         QVERIFY(!bingo->callingTimer().isActive());
         QVERIFY(!m_shell->bingo());
         QVERIFY(!m_shell->closing());
@@ -299,6 +337,7 @@ private slots:
             expected.append(QStringLiteral("play reset.wav"));
         QCOMPARE(m_journal->lines, expected);
         QVERIFY(m_ends.isEmpty());
+        QVERIFY(!journalKept());
 
         // No tick of the old game can run any more.
         BingoWindow *bingo = m_shell->bingo();
@@ -349,7 +388,64 @@ private slots:
         QCOMPARE(cellsReadingX(bingo), 0);
     }
 
+    // A game of 12 calls killed while calling (SIGKILL; TerminateProcess on Windows), then the
+    // program started again, the question answered, and the game played to its end.
+    void carriesOnAfterAKill_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes, with Return") << true;
+        QTest::newRow("No") << false;
+    }
+
+    void carriesOnAfterAKill()
+    {
+        QFETCH(bool, yes);
+        QProcess killed;
+        killed.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        qputenv("BINGO_TEST_PLAY", m_data->path().toLocal8Bit());
+        killed.start(QCoreApplication::applicationFilePath(), QStringList());
+        qunsetenv("BINGO_TEST_PLAY");
+        QByteArray out;
+        while (!(out.contains("called: ") && out.endsWith('\n')) && killed.waitForReadyRead(60000))
+            out += killed.readAllStandardOutput();
+        killed.kill();
+        QVERIFY(killed.waitForFinished(60000));
+        const QStringList called = QString::fromLatin1(out.mid(out.indexOf("called: ") + 8)).simplified().split(' ');
+        QCOMPARE(called.size(), 12);
+
+        // Were there no question, its answer would not run and the checks below would fail.
+        BingoWindow *bingo = startGame();
+        QTimer::singleShot(0, this, [yes] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QCOMPARE(box->text(), QStringLiteral("The last game ended unexpectedly after 12 numbers. Carry on with it?"));
+            yes ? QTest::keyClick(box, Qt::Key_Return) : box->button(QMessageBox::No)->click();
+        });
+        QCoreApplication::processEvents();
+        QCOMPARE(cellsReadingX(bingo), yes ? 12 : 0);
+        for (const QString &n : called)
+            QCOMPARE(control<QLabel>(bingo, "Text1_" + n)->text() == QLatin1String("X"), yes);
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), yes ? QStringLiteral("12") : QStringLiteral("0"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label5"))->text(), yes ? called[10] : QStringLiteral("-"));
+        QCOMPARE(bingo->button("Command5")->text(), yes ? QStringLiteral("Restart") : QStringLiteral("Start"));
+        QCOMPARE(journalKept(), yes);
+
+        // The rest of the game calls each number not called yet, once; its end leaves no journal.
+        QStringList game = yes ? called : QStringList();
+        QTest::mouseClick(bingo->button("Command5"), Qt::LeftButton);
+        for (bingo->Timer1_Timer(); bingo->callingTimer().isActive(); bingo->Timer1_Timer())
+            game.append(control<QLabel>(bingo, QStringLiteral("Label1"))->text());
+        QCOMPARE(QSet<QString>(game.begin(), game.end()).size(), 89);
+        QCOMPARE(game.size(), 89);
+        QVERIFY(!journalKept());
+    }
+
 private:
+    bool journalKept()
+    {
+        m_file->flush();
+        return QFile::exists(m_file->path());
+    }
+
     // Starts the program and lets the splash window hand over; returns the main window.
     BingoWindow *startGame()
     {
@@ -456,6 +552,11 @@ private:
     std::unique_ptr<JournalingWavePlayer> m_sound;
     std::unique_ptr<JournalingRandom> m_random;
     std::unique_ptr<WindowShell> m_shell;
+    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<JournalFile> m_file;
+    MessageBoxQuestion m_question;
+    RecordingWavePlayer m_silence;
+    ClockSeededRandom m_clock;
     QList<int> m_ends;
 };
 

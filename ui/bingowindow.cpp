@@ -308,6 +308,8 @@ void BingoWindow::run(const Handler &handler, Spoken::Speech speech)
     present(&shown);
     if (speech)
         m_announcer->announce(speech(shown, m_state));
+    if (m_state != shown)
+        emit stateChanged();
 }
 
 void BingoWindow::Timer1_Timer()

@@ -57,6 +57,10 @@ public:
     // What speaks to the screen reader for the window.
     const Announcer &announcer() const { return *m_announcer; }
 
+signals:
+    // A handler has changed the game state, and the window shows the change.
+    void stateChanged();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

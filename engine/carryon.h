@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+struct BingoState;
+struct GameJournal;
+
+// The question asked at start when the last run left a game behind.
+QString carryOnQuestion(const GameJournal &journal);
+
+// Turns a freshly loaded main window's state into the game of the journal, paused as after a
+// claim: the same board, count, banner, last number, speed, colours and sound switch, and the
+// start button a red "Restart". The facts are played again through the handlers that first made
+// them, silently, so the state is exactly what the host saw. A journal that is not playable, or
+// a game already under way, is left alone.
+void carryOn(BingoState &state, const GameJournal &journal);

@@ -4,21 +4,68 @@
 #include <QCursor>
 #include <QGuiApplication>
 
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
 #include <windows.h>
 #include <mmsystem.h>
 
+// What the caller hands to the player's thread. Both hold it, so it outlives whichever goes first.
+struct PlaySoundPlayer::Requests
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::optional<std::wstring> next;
+    bool closing = false;
+};
+
+void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
+{
+    std::unique_lock lock(requests->mutex);
+    for (;;) {
+        requests->changed.wait(lock, [&] { return requests->next || requests->closing; });
+        if (requests->closing)
+            break;
+        const std::wstring name = std::move(*requests->next);
+        requests->next.reset();
+        lock.unlock();
+        PlaySoundW(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        lock.lock();
+    }
+    lock.unlock();
+    // The player has gone: a sound still playing stops here, so the end of the program is quiet
+    // without the program waiting for it.
+    PlaySoundW(nullptr, nullptr, 0);
+}
+
+PlaySoundPlayer::PlaySoundPlayer()
+    : m_requests(std::make_shared<Requests>())
+{
+    std::thread(makeRequests, m_requests).detach();
+}
+
 PlaySoundPlayer::~PlaySoundPlayer()
 {
-    // A sound still playing from a program that has ended would be cut off by Windows anyway;
-    // stopping it here keeps the end of the program quiet and immediate.
-    PlaySoundW(nullptr, nullptr, 0);
+    {
+        const std::lock_guard lock(m_requests->mutex);
+        m_requests->closing = true;
+    }
+    m_requests->changed.notify_one();
 }
 
 void PlaySoundPlayer::playWave(const QString &name)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // An empty name would make Windows play its default sound; a silenced entry plays nothing.
-    if (!name.isEmpty())
-        PlaySoundW(reinterpret_cast<LPCWSTR>(name.utf16()), nullptr, SND_FILENAME | SND_ASYNC);
+    if (!name.isEmpty()) {
+        {
+            const std::lock_guard lock(m_requests->mutex);
+            m_requests->next = name.toStdWString();
+        }
+        m_requests->changed.notify_one();
+    }
     QGuiApplication::restoreOverrideCursor();
 }

@@ -3,8 +3,12 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QtEndian>
 
 #include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,6 +26,36 @@ struct PlaySoundPlayer::Requests
     bool closing = false;
 };
 
+namespace {
+
+// Wine's PlaySound reads the samples with a signed count: a data chunk that claims 2 GB or more
+// (a damaged header; no wave file of the caller comes near that) brings the whole program down
+// there. Such a file is treated as any other that cannot be played.
+bool claimsTwoGigabytes(const std::wstring &name)
+{
+    std::ifstream file(std::filesystem::path(name), std::ios::binary);
+    char chunk[12];
+    if (!file.read(chunk, 12) || std::memcmp(chunk, "RIFF", 4) != 0 || std::memcmp(chunk + 8, "WAVE", 4) != 0)
+        return false;
+    while (file.read(chunk, 8)) {
+        const quint32 size = qFromLittleEndian<quint32>(chunk + 4);
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return size >= 0x80000000u;
+        file.seekg(std::streamoff(size) + (size & 1), std::ios::cur);
+    }
+    return false;
+}
+
+void play(const std::wstring &name)
+{
+    if (claimsTwoGigabytes(name))
+        PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMDEFAULT), nullptr, SND_ALIAS_ID | SND_ASYNC);
+    else
+        PlaySoundW(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+}
+
+} // namespace
+
 void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
 {
     std::unique_lock lock(requests->mutex);
@@ -32,7 +66,7 @@ void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
         const std::wstring name = std::move(*requests->next);
         requests->next.reset();
         lock.unlock();
-        PlaySoundW(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        play(name);
         lock.lock();
     }
     lock.unlock();

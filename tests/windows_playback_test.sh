@@ -62,7 +62,8 @@ run() {
         sleep 0.02
     done
     wait "$pid" && status=0 || status=$?
-    longest=$(sed -n 's/^longest request: \([0-9]*\) ms/\1/p' "$work/out")
+    # A Windows program ends its lines with CR LF.
+    longest=$(tr -d '\r' <"$work/out" | sed -n 's/^longest request: \([0-9]*\) ms$/\1/p')
     ending=$(awk -v ns=$(( $(date +%s%N) - ${said:-0} )) 'BEGIN { print ns / 1e9 }')
     # A player that never said it was done counts as hung.
     [ -n "$said" ] || { longest=99999; ending=99999; }

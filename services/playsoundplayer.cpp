@@ -29,8 +29,9 @@ struct PlaySoundPlayer::Requests
 namespace {
 
 // Wine's PlaySound reads the samples with a signed count: a data chunk that claims 2 GB or more
-// (a damaged header; no wave file of the caller comes near that) brings the whole program down
-// there. Such a file is treated as any other that cannot be played.
+// (a damaged header; no wave file of the caller comes near that) faults in its reading thread,
+// which ends a plain program and leaves Qt's with no sound for good. Such a file is treated as
+// any other that cannot be played.
 bool claimsTwoGigabytes(const std::wstring &name)
 {
     std::ifstream file(std::filesystem::path(name), std::ios::binary);

@@ -3,22 +3,104 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QtEndian>
+
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
 
 #include <windows.h>
 #include <mmsystem.h>
 
+// What the caller hands to the player's thread. Both hold it, so it outlives whichever goes first.
+struct PlaySoundPlayer::Requests
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::optional<std::wstring> next;
+    bool closing = false;
+};
+
+namespace {
+
+// Wine's PlaySound reads the samples with a signed count: a data chunk that claims 2 GB or more
+// (a damaged header; no wave file of the caller comes near that) faults in its reading thread,
+// which ends a plain program and leaves Qt's with no sound for good. Such a file is treated as
+// any other that cannot be played.
+bool claimsTwoGigabytes(const std::wstring &name)
+{
+    std::ifstream file(std::filesystem::path(name), std::ios::binary);
+    char chunk[12];
+    if (!file.read(chunk, 12) || std::memcmp(chunk, "RIFF", 4) != 0 || std::memcmp(chunk + 8, "WAVE", 4) != 0)
+        return false;
+    while (file.read(chunk, 8)) {
+        const quint32 size = qFromLittleEndian<quint32>(chunk + 4);
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return size >= 0x80000000u;
+        file.seekg(std::streamoff(size) + (size & 1), std::ios::cur);
+    }
+    return false;
+}
+
+void play(const std::wstring &name)
+{
+    if (claimsTwoGigabytes(name))
+        PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMDEFAULT), nullptr, SND_ALIAS_ID | SND_ASYNC);
+    else
+        PlaySoundW(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+}
+
+} // namespace
+
+void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
+{
+    std::unique_lock lock(requests->mutex);
+    for (;;) {
+        requests->changed.wait(lock, [&] { return requests->next || requests->closing; });
+        if (requests->closing)
+            break;
+        const std::wstring name = std::move(*requests->next);
+        requests->next.reset();
+        lock.unlock();
+        play(name);
+        lock.lock();
+    }
+    lock.unlock();
+    // The player has gone: a sound still playing stops here, so the end of the program is quiet
+    // without the program waiting for it.
+    PlaySoundW(nullptr, nullptr, 0);
+}
+
+PlaySoundPlayer::PlaySoundPlayer()
+    : m_requests(std::make_shared<Requests>())
+{
+    std::thread(makeRequests, m_requests).detach();
+}
+
 PlaySoundPlayer::~PlaySoundPlayer()
 {
-    // A sound still playing from a program that has ended would be cut off by Windows anyway;
-    // stopping it here keeps the end of the program quiet and immediate.
-    PlaySoundW(nullptr, nullptr, 0);
+    {
+        const std::lock_guard lock(m_requests->mutex);
+        m_requests->closing = true;
+    }
+    m_requests->changed.notify_one();
 }
 
 void PlaySoundPlayer::playWave(const QString &name)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // An empty name would make Windows play its default sound; a silenced entry plays nothing.
-    if (!name.isEmpty())
-        PlaySoundW(reinterpret_cast<LPCWSTR>(name.utf16()), nullptr, SND_FILENAME | SND_ASYNC);
+    if (!name.isEmpty()) {
+        {
+            const std::lock_guard lock(m_requests->mutex);
+            m_requests->next = name.toStdWString();
+        }
+        m_requests->changed.notify_one();
+    }
     QGuiApplication::restoreOverrideCursor();
 }

@@ -3,14 +3,30 @@
 
 #include "services/waveplayer.h"
 
+#include <memory>
+
 // Plays wave files through Windows' own sound service, PlaySound, asynchronously and by plain
 // name, so Windows looks the file up in the working folder. A new request cuts off the sound
 // still playing, and a name Windows cannot play (missing or damaged alike) sounds the system's
 // default sound. The hourglass pointer is shown around every request.
+//
+// PlaySound itself can wait: each call first stops the sound still playing and waits until it
+// has stopped, and once the audio device or its server has gone mid-sound that wait may never
+// end. So the calls are made on a thread of the player's own, and the caller only hands its
+// request over and returns: of the requests not yet made, only the newest is kept. When the
+// player goes it leaves that thread behind rather than wait for it; the end of the program ends it.
 class PlaySoundPlayer : public WavePlayer
 {
 public:
+    PlaySoundPlayer();
     ~PlaySoundPlayer() override;
 
     void playWave(const QString &name) override;
+
+private:
+    struct Requests;
+    // The player's thread: makes the requests handed over, one at a time, until the player goes.
+    static void makeRequests(std::shared_ptr<Requests> requests);
+
+    std::shared_ptr<Requests> m_requests;
 };

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Real playback of the Windows player under Wine: Wine's PulseAudio driver plays into a null sink
+# of this test's own, whose monitor is recorded. A number file must be heard whole, a second
+# request must cut off the first, missing and damaged files must make no sound and hold nothing
+# up, and when the sound server stops mid-sound the next requests must return at once and the
+# program must end within a second.
+# Usage: windows_playback_test.sh PLAYSOUND_REQUESTS RUNNER...
+#   PLAYSOUND_REQUESTS  the program in tests/playsound_requests.cpp
+#   RUNNER              how a Windows program of the build is run (cmake/wine-run.sh and its arguments)
+set -euo pipefail
+player=$(realpath "$1")
+shift
+runner=("$@")
+source "$(dirname "$0")/pulse_session.sh"
+
+work=$(mktemp -d)
+finish() {
+    stop_pulse
+    rm -rf "$work"
+}
+trap finish EXIT
+
+failures=0
+check() { # check WHAT CONDITION...
+    local what=$1
+    shift
+    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+
+mkdir "$work/files"
+cd "$work/files"
+sox -n -r 22050 -c 1 -b 16 silence.wav trim 0 0.2
+sox -n -r 22050 -c 1 -b 16 7.wav synth 1.0 sine 440 vol 0.5
+sox -n -r 22050 -c 1 -b 16 long.wav synth 4.0 sine 440 vol 0.5
+sox -n -r 44100 -c 2 -b 16 short.wav synth 0.3 sine 880 vol 0.5
+: >empty.wav
+head -c 30 7.wav >header.wav
+head -c 4096 /dev/urandom >random.wav
+# A copy cut short: the header claims 2 GB of samples, 1 KB is there.
+{ printf 'RIFF\x24\x00\x00\x80WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00'
+  printf 'data\x00\x00\x00\x80'; head -c 1024 /dev/zero; } >lying.wav
+unplayable=(missing.wav empty.wav header.wav lying.wav random.wav)
+
+# run [--stop-server] ARGUMENTS...: runs the player, with --stop-server stopping the sound
+# server half a second after the recording $heard turns loud; sets $status, $longest (its longest
+# request, ms) and $ending (seconds from its last line to the end of its process: the player
+# going and Wine ending the program).
+run() {
+    local stop_server=false
+    [ "$1" = --stop-server ] && { stop_server=true; shift; }
+    "${runner[@]}" "$player" "$@" >"$work/out" 2>"$work/err" &
+    local pid=$! said='' deadline=$((SECONDS + 30)) running=true
+    while $running; do
+        kill -0 "$pid" 2>/dev/null || running=false
+        if $stop_server && between "$(peak "$heard")" 0.1 1; then
+            sleep 0.5
+            pactl exit
+            stop_server=false
+        fi
+        [ -n "$said" ] || ! grep -q '^longest' "$work/out" || said=$(date +%s%N)
+        [ $SECONDS -lt $deadline ] || { kill "$pid"; break; }
+        sleep 0.02
+    done
+    wait "$pid" && status=0 || status=$?
+    # A Windows program ends its lines with CR LF.
+    longest=$(tr -d '\r' <"$work/out" | sed -n 's/^longest request: \([0-9]*\) ms$/\1/p')
+    ending=$(awk -v ns=$(( $(date +%s%N) - ${said:-0} )) 'BEGIN { print ns / 1e9 }')
+    # A player that never said it was done counts as hung.
+    [ -n "$said" ] || { longest=99999; ending=99999; }
+}
+
+# With no server at all: no sound, no error, a normal end.
+PULSE_SERVER=unix:$work/no-server XDG_RUNTIME_DIR=$work HOME=$work run 7.wav @300
+check "with no sound server the player ends normally (status $status)" test "$status" -eq 0
+check "and its requests return at once (longest $longest ms)" between "$longest" 0 100
+
+start_pulse "$work"
+
+# Each heard case starts with a silent sound: the first request of a program opens Wine's
+# sound device, which on a busy machine can take longer than the waits below.
+heard=$work/heard.raw
+play() {
+    start_recording "$heard"
+    run "$@"
+    stop_recording
+}
+
+play silence.wav @1000 7.wav @1500
+check "a number file is heard (peak $(peak "$heard") of full scale)" between "$(peak "$heard")" 0.3 1
+# A short underrun on a busy machine may add a gap of a few hundredths.
+check "a number file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.2
+
+# The 4 s sound is cut off after 0.5 s by the 0.3 s one, which is then heard to its end.
+play silence.wav @1000 long.wav @500 short.wav @1500
+check "a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" between "$(span "$heard")" 0.5 1.0
+check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
+
+# Windows sounds its alert for each of these; Wine's PlaySound plays none for a file name, so
+# here nothing at all may be heard.
+play silence.wav @1000 "${unplayable[@]}" @1000
+check "missing and damaged files make no sound (peak $(peak "$heard"))" between "$(peak "$heard")" 0 0.001
+check "they hold nothing up (longest request $longest ms)" between "$longest" 0 100
+check "the program ends at once after them ($ending s after its last request)" between "$ending" 0 1
+
+# Wine's own PlaySound faults on a header that claims 2 GB: the program ended, or no sound followed.
+play silence.wav @1000 lying.wav @100 7.wav @1500
+# A program that Wine ends for a fault may still return 0: its report and its missing last line tell.
+crashes=$(grep -c 'Unhandled exception' "$work/err" || true)
+check "a file whose header lies does not bring the program down ($crashes faults, status $status)" \
+    test "$crashes" -eq 0 -a "$status" -eq 0 -a "$longest" -ne 99999
+check "a sound after it is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.2
+
+# The server stops half a second into a 4 s sound, as when the speakers are unplugged; under
+# Wine the sound service then never finishes stopping that sound.
+play --stop-server silence.wav @1000 long.wav @3000 7.wav @300 short.wav @300
+check "the server stopped mid-sound ($(span "$heard") s of 4 s heard)" between "$(span "$heard")" 0.2 3
+check "after it stopped, requests return at once (longest $longest ms)" between "$longest" 0 100
+check "and the program ends within 1 s ($ending s after its last request)" between "$ending" 0 1
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

@@ -48,16 +48,12 @@ LISTENER
 fi
 
 caller=$(realpath "$1")
-# libxkbcommon-x11 copies X atom names, which have no terminating zero, with strndup: a read that
-# strict_string_checks reports, though strndup never reads past the length it is given.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}intercept_strndup=0"
+source "$(dirname "$0")/virtual_display.sh"
 work=$(mktemp -d)
-exec {display_fd}< <(exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>"$work/xvfb.log")
-xvfb=$!
-trap 'kill $xvfb; rm -rf "$work"' EXIT
-read -r -u "$display_fd" display || { cat "$work/xvfb.log"; exit 1; }
+trap 'stop_display; rm -rf "$work"' EXIT
+start_display "$work"
 # The bus launcher keeps the screen reader switch in GSettings: here in memory, not in the
 # user's own settings, where it would switch the desktop's screen reader on.
-env -u WAYLAND_DISPLAY DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" GSETTINGS_BACKEND=memory \
+XDG_RUNTIME_DIR="$work" GSETTINGS_BACKEND=memory \
     dbus-run-session -- bash "$0" --inside-session "$caller" "$work" 2>"$work/session.log" \
     || { cat "$work/session.log"; exit 1; }

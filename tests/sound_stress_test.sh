@@ -3,21 +3,24 @@
 # uncached, streamed, missing, damaged and odd files in random order with gaps of 0 to 50 ms, while
 # the server is killed and started again twice. The build's sanitizers end the player at the first
 # report, so it passes only if the player ends normally, in time, and the last request, made after
-# the storm, is heard whole.
+# the storm, is heard whole. It runs on a virtual display, as the caller does on a desktop: every
+# request shows the hourglass there.
 # Usage: sound_stress_test.sh PLAY_WAVES [REQUESTS]   (the program in tests/play_waves.cpp)
 set -euo pipefail
 player=$(realpath "$1")
 requests=${2:-20000}
 source "$(dirname "$0")/pulse_session.sh"
+source "$(dirname "$0")/virtual_display.sh"
 
 work=$(mktemp -d)
 finish() {
     [ -z "${toucher:-}" ] || kill "$toucher" 2>/dev/null || true
+    stop_display
     stop_pulse
     rm -rf "$work"
 }
 trap finish EXIT
-export QT_QPA_PLATFORM=offscreen
+start_display "$work"
 
 mkdir "$work/files"
 cd "$work/files"

@@ -7,7 +7,8 @@
 //               from its events, and the resident memory after the game;
 //   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
 //   latency     how long a sound takes from the request to the first sample the server plays,
-//               measured on the server's monitor, for files used for the first time and again;
+//               measured on the server's monitor, for files used for the first time and again,
+//               and how long a sound goes on after the request that cuts it off;
 //   exit        how long "Exit" takes to end the program after the calls played damaged files.
 #include "processcpu.h"
 
@@ -140,6 +141,19 @@ public:
         return -1;
     }
 
+    // Nanoseconds from `requested` to the last loud sample within half a second after it.
+    qint64 endAfter(qint64 requested) const
+    {
+        const auto *samples = reinterpret_cast<const qint16 *>(m_samples.constData());
+        const qint64 from = std::max<qint64>(0, (requested - m_offset) * kRate / 1'000'000'000);
+        const qint64 to = std::min<qint64>(m_samples.size() / 2, from + kRate / 2);
+        qint64 last = -1;
+        for (qint64 n = from; n < to; ++n)
+            if (std::abs(samples[n]) > 8192)
+                last = n;
+        return last < 0 ? 0 : m_offset + last * 1'000'000'000 / kRate - requested;
+    }
+
 private:
     const QElapsedTimer &m_clock;
     std::unique_ptr<QAudioSource> m_source;
@@ -204,8 +218,19 @@ int latency()
         std::printf("%s median %6.1f ms, worst %6.1f ms\n", what, values[values.size() / 2] / 1e6,
                     values.front() < 0 ? -1.0 : values.back() / 1e6);
     };
+    // A long sound cut off by a silent one: how long it goes on after the request.
+    std::vector<qint64> cut;
+    for (int i = 0; i < 10; ++i) {
+        sound.playWave(QStringLiteral("long.wav"));
+        runEventsFor(600);
+        const qint64 requested = clock.nsecsElapsed();
+        sound.playWave(QStringLiteral("quiet.wav"));
+        runEventsFor(700);
+        cut.push_back(recorder.endAfter(requested));
+    }
     print("start of a short sound, file first used:", first);
     print("start of a short sound, file used again:", again);
+    print("end of a sound cut off by the next one: ", cut);
     return 0;
 }
 

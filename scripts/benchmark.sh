@@ -43,6 +43,8 @@ for k in $(seq 90); do ln "$work/game/recording.wav" "$work/game/$k.wav"; done
 # start of a sound.
 sox -n -r 16000 -c 1 -b 16 "$work/tones/tone1.wav" synth 0.3 sine 440 vol 0.5
 for k in $(seq 2 10); do cp "$work/tones/tone1.wav" "$work/tones/tone$k.wav"; done
+sox -n -r 16000 -c 1 -b 16 "$work/tones/long.wav" synth 3 sine 440 vol 0.5
+sox -n -r 16000 -c 1 -b 16 "$work/tones/quiet.wav" trim 0 0.3
 # Every file of the game a copy cut short: its header claims 2 GB, 1 KB is there.
 { printf 'RIFF\x24\x00\x00\x80WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00'
   printf 'data\x00\x00\x00\x80'; head -c 1024 /dev/zero; } >"$work/damaged/lying.wav"

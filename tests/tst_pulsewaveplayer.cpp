@@ -81,6 +81,7 @@ private slots:
         for (const auto &[name, format, rate, channels] : tones)
             writeTone(m_folder.filePath(QLatin1String(name)), format, rate, channels, 0.5);
         writeTone(m_folder.filePath(QStringLiteral("long.wav")), SF_FORMAT_PCM_U8, 8000, 1, 12.5);
+        writeTone(m_folder.filePath(QStringLiteral("large.wav")), SF_FORMAT_PCM_16, 48000, 2, 23.0);
         writeFile(m_folder.filePath(QStringLiteral("empty.wav")), {});
         QFile tone(m_folder.filePath(QStringLiteral("7.wav")));
         QVERIFY(tone.open(QIODevice::ReadOnly));
@@ -148,6 +149,7 @@ private slots:
         QTest::newRow("MS ADPCM, stereo") << QStringLiteral("msadpcm.wav") << 0.5;
         QTest::newRow("stereo at 44.1 kHz") << QStringLiteral("stereo.wav") << 0.5;
         QTest::newRow("streamed") << QStringLiteral("long.wav") << 12.5;
+        QTest::newRow("streamed, too large to read whole") << QStringLiteral("large.wav") << 23.0;
         QTest::newRow("a named pipe fails") << QStringLiteral("fifo.wav") << 0.0;
         QTest::newRow("/dev/zero fails") << QStringLiteral("zero.wav") << 0.0;
     }

@@ -10,11 +10,13 @@
 
 namespace {
 
-// What the server asks to hold ahead of the device, and how much it asks for at a time. The
-// device's own buffer follows from their difference (about 50 ms), which bounds how long a sound
-// cut off on a device that cannot take back what it was given goes on.
-constexpr qint64 kServerBuffer = StreamFormat::bytesFor(250);
-constexpr qint64 kServerRequest = StreamFormat::bytesFor(100);
+// What the server asks to hold ahead of the device, and how much it asks for at a time. Each
+// request wakes the process, so they are few: a call takes two or three. The device's own buffer
+// follows from them (the buffer less two requests: 150 ms); it bounds how long a sound cut off
+// on a device that cannot take back what it was given goes on. The server takes it back where it
+// can, and a new sound then starts at once.
+constexpr qint64 kServerBuffer = StreamFormat::bytesFor(1350);
+constexpr qint64 kServerRequest = StreamFormat::bytesFor(600);
 // Playback starts as soon as this much has arrived, and waits for it again after running dry.
 constexpr qint64 kStartThreshold = StreamFormat::bytesFor(20);
 // A streamed sound asks for its next chunk while less than this is waiting to be sent.

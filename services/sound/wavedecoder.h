@@ -8,6 +8,7 @@
 #include <vector>
 
 class Resampler;
+struct FileInMemory;
 typedef struct sf_private_tag SNDFILE;
 
 // Decodes a sound file with libsndfile into the stream's format (see streamformat.h), a piece at
@@ -17,6 +18,9 @@ class WaveDecoder
 {
 public:
     static constexpr int kMaxChannels = 64;
+    // A file up to this size is read whole, in one read, and decoded from memory: libsndfile
+    // reads a file's header in many small reads, and each costs a call into the system.
+    static constexpr qint64 kLargestFileInMemory = 4 * 1024 * 1024;
 
     // Nothing for a name that is no regular file, or a file libsndfile refuses or that holds no
     // sound. The file is opened without waiting: a named pipe put in its place is refused, not
@@ -32,14 +36,17 @@ public:
     bool atEnd() const { return m_ended && m_pending.empty(); }
 
 private:
-    WaveDecoder(SNDFILE *file, int rate, int channels, bool storedAsStreamed, qint64 frames);
+    WaveDecoder() = default;
+    // Opens the file from m_memory, or else from `fd`.
+    bool openFile(int fd);
     // Decodes the next piece of the file into m_pending; false at the end.
     bool decodeMore();
 
-    SNDFILE *m_file;
-    int m_channels;
-    bool m_storedAsStreamed;
-    qint64 m_expectedBytes;
+    std::unique_ptr<FileInMemory> m_memory; // the whole file, when it was read into memory
+    SNDFILE *m_file = nullptr;
+    int m_channels = 1;
+    bool m_storedAsStreamed = false;
+    qint64 m_expectedBytes = 0;
     std::unique_ptr<Resampler> m_resampler;
     std::vector<float> m_pending; // decoded, not yet handed out
     size_t m_pendingStart = 0;

@@ -17,13 +17,6 @@ finish() {
 trap finish EXIT
 export QT_QPA_PLATFORM=offscreen
 
-failures=0
-check() { # check WHAT CONDITION...
-    local what=$1
-    shift
-    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-
 mkdir "$work/files"
 cd "$work/files"
 sox -n -r 22050 -c 1 -b 16 7.wav synth 1.0 sine 440 vol 0.5

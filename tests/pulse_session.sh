@@ -8,6 +8,7 @@
 #   span FILE            seconds from its first to its last audible sample; keeps them in FILE.span.wav
 #   pitch FILE TRIM...   the rough frequency of FILE.span.wav, trimmed as sox's trim takes it
 #   between VALUE LOW HIGH   whether LOW <= VALUE <= HIGH
+#   check WHAT CONDITION...  prints PASS or FAIL for WHAT, and counts the failures in $failures
 
 pulse_pids=()
 
@@ -81,3 +82,10 @@ pitch() {
 }
 
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
+
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}

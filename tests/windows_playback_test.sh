@@ -20,13 +20,6 @@ finish() {
 }
 trap finish EXIT
 
-failures=0
-check() { # check WHAT CONDITION...
-    local what=$1
-    shift
-    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-
 mkdir "$work/files"
 cd "$work/files"
 sox -n -r 22050 -c 1 -b 16 silence.wav trim 0 0.2

@@ -3,8 +3,11 @@
 // a borderless 479 x 238 greeting window for 2 s, then a main window of the caller's size with
 // an "Exit" button where the caller has its own (shown before the greeting window is hidden);
 // "Exit" shows a second greeting window and then hides the main window, and that window ends
-// the program 2 s later. The Windows benchmark times it beside the caller under the same Wine.
+// the program 2 s later. "Start" calls a number every 2.5 s: it shows it in a 260-point banner
+// and plays its wave file from the working folder with PlaySound, and nothing else. The Windows
+// benchmark times it beside the caller under the same Wine.
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +16,12 @@
 #include <QTimer>
 
 #include <functional>
+#include <numeric>
+#include <random>
+#include <vector>
+
+#include <windows.h>
+#include <mmsystem.h>
 
 namespace {
 
@@ -53,6 +62,29 @@ int main(int argc, char *argv[])
         window->setCentralWidget(client);
         auto *exit = new QPushButton(QStringLiteral("Exit"), client);
         exit->setGeometry(8, 440, 377, 21);
+        auto *banner = new QLabel(client);
+        banner->setGeometry(8, 8, 377, 361);
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(260);
+        banner->setFont(font);
+        banner->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        auto *start = new QPushButton(QStringLiteral("Start"), client);
+        start->setGeometry(8, 376, 377, 41);
+        auto *calling = new QTimer(window);
+        QObject::connect(start, &QPushButton::clicked, calling, [calling] { calling->start(2500); });
+        QObject::connect(calling, &QTimer::timeout, banner, [banner] {
+            static std::vector<int> numbers = [] {
+                std::vector<int> all(90);
+                std::iota(all.begin(), all.end(), 1);
+                std::shuffle(all.begin(), all.end(), std::mt19937(42));
+                return all;
+            }();
+            static size_t next = 0;
+            const int n = numbers[next++ % numbers.size()];
+            banner->setText(QString::number(n));
+            PlaySoundW(reinterpret_cast<LPCWSTR>(QStringLiteral("%1.wav").arg(n).utf16()), nullptr,
+                       SND_FILENAME | SND_ASYNC);
+        });
         QObject::connect(exit, &QPushButton::clicked, window, [&] {
             QWidget *farewell = greeting([] { QCoreApplication::quit(); });
             showCentred(farewell);

@@ -146,8 +146,8 @@ void PulseStream::connectIfNeeded()
 
 void PulseStream::openStream()
 {
-    const pa_sample_spec spec {PA_SAMPLE_S16LE, StreamFormat::kRate, 1};
-    m_stream = pa_stream_new(m_context, "Calls", &spec, nullptr);
+    const pa_sample_spec format {PA_SAMPLE_S16LE, StreamFormat::kRate, 1};
+    m_stream = pa_stream_new(m_context, "Calls", &format, nullptr);
     if (!m_stream)
         return;
     pa_stream_set_state_callback(

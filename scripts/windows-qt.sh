@@ -15,8 +15,8 @@ configure_options=(
     -nomake examples -nomake tests
     -qt-host-path /usr
     -no-opengl -no-dbus -no-icu -no-feature-tabletevent
-    -no-feature-sql -no-feature-network -no-feature-printsupport
-    -no-feature-concurrent -no-feature-xml
+    -no-feature-sql -no-feature-printsupport
+    -no-feature-concurrent -no-feature-xml -no-openssl
     -qt-zlib -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -no-libjpeg
 )
 key=$( { echo "$version"; printf '%s\n' "${configure_options[@]}"; cat "$toolchain";

@@ -11,4 +11,8 @@ class WavePlayer
 public:
     virtual ~WavePlayer() = default;
     virtual void playWave(const QString &name) = 0;
+    // While a game is calling, the output device is kept playing between sounds, so that one
+    // that sleeps when idle (HDMI, USB, Bluetooth) does not clip the start of the next call;
+    // otherwise it may sleep, and the computer with it. Returns at once, as playWave does.
+    virtual void keepOutputAwake(bool awake) { Q_UNUSED(awake); }
 };

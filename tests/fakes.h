@@ -14,6 +14,7 @@ class RecordingWavePlayer : public WavePlayer
 {
 public:
     void playWave(const QString &name) override { requests.append(name); }
+    void keepOutputAwake(bool on) override { awake = on; }
 
     // What a listener hears: the requests that name a file.
     QStringList audible() const
@@ -26,6 +27,7 @@ public:
     }
 
     QStringList requests;
+    bool awake = false;
 };
 
 // Hands out the fractions it is given, then falls back to a seeded generator.

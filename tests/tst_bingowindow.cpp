@@ -218,6 +218,7 @@ private slots:
         QVERIFY(m_window->callingTimer().isActive());
         QCOMPARE(m_window->callingTimer().interval(), 5000);
         QCOMPARE(m_window->callingTimer().timerType(), Qt::PreciseTimer);
+        QVERIFY(m_sound->awake);
 
         m_window->Timer1_Timer();
         auto *banner = m_window->centralWidget()->findChild<QLabel *>(QStringLiteral("Label1"));
@@ -232,6 +233,9 @@ private slots:
         QCOMPARE(banner->text(), QStringLiteral("7"));
         QCOMPARE(m_window->centralWidget()->findChild<QLabel *>(QStringLiteral("Label5"))->text(), QStringLiteral("42"));
         QCOMPARE(m_sound->requests, (QStringList{"restart.wav", "42.wav", "7.wav"}));
+        // Unloaded while calling: the output may sleep again.
+        m_window.reset();
+        QVERIFY(!m_sound->awake);
     }
 
     void noNumberIsCalledWhilePaused()
@@ -240,6 +244,7 @@ private slots:
         QTest::mouseClick(start, Qt::LeftButton);
         m_window->findChild<QPushButton *>(QStringLiteral("Command7"))->click();
         QVERIFY(!m_window->callingTimer().isActive());
+        QVERIFY(!m_sound->awake);
         QCOMPARE(start->text(), QStringLiteral("Restart"));
         m_window->Timer1_Timer();
         QCOMPARE(m_window->state().calledCount.toNumber(), 0);
@@ -297,8 +302,10 @@ private slots:
         QCOMPARE(start->text(), QStringLiteral("Restart"));
         QCOMPARE(pixel(start, 4, 4), kRed);
         QVERIFY(!m_window->callingTimer().isActive());
+        QVERIFY(!m_sound->awake);
 
         start->click();
+        QVERIFY(m_sound->awake);
         m_window->Timer1_Timer();
         QTest::keyClicks(box, QStringLiteral("7"));
         QTest::mouseClick(m_window->button("Command4"), Qt::LeftButton);

@@ -10,6 +10,7 @@
 #include "services/maker.h"
 #include "services/printcards.h"
 #include "services/soundtable.h"
+#include "services/waveplayer.h"
 #include "ui/accessibleroles.h"
 #include "ui/announcer.h"
 #include "ui/colourthemes.h"
@@ -195,7 +196,12 @@ BingoWindow::BingoWindow(WavePlayer &sound, RandomSource &random, QWidget *paren
     setFixedSize(sizeHint());
 }
 
-BingoWindow::~BingoWindow() = default;
+// A window unloaded while calling takes its calling with it.
+BingoWindow::~BingoWindow()
+{
+    if (m_state.Timer1.enabled)
+        m_sound.keepOutputAwake(false);
+}
 
 void BingoWindow::buildControls()
 {
@@ -371,5 +377,7 @@ void BingoWindow::present(const BingoState *shown)
             m_timer.start();
         else
             m_timer.stop();
+        if (shown)
+            m_sound.keepOutputAwake(m_state.Timer1.enabled);
     }
 }

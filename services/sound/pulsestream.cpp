@@ -5,6 +5,9 @@
 #include "services/sound/streamformat.h"
 
 #include <pulse/pulseaudio.h>
+#include <pulse/rtclock.h>
+
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -21,6 +24,24 @@ constexpr qint64 kServerRequest = StreamFormat::bytesFor(600);
 constexpr qint64 kStartThreshold = StreamFormat::bytesFor(20);
 // A streamed sound asks for its next chunk while less than this is waiting to be sent.
 constexpr qint64 kReadAhead = SoundLoader::kStreamChunk;
+// How long after the server was handed the end of a sound the device may still be playing it.
+constexpr pa_usec_t kDeviceDelay = 300'000;
+
+// The signal that keeps an awake stream playing: a step of one in 32768 up and down, 500 times a
+// second, about -90 dBFS. Some receivers (HDMI, S/PDIF) go to sleep on digital silence, so it
+// is not all zeros.
+constexpr qsizetype kSignalPeriod = StreamFormat::kRate / 500;
+const QByteArray &faintSignal()
+{
+    static const QByteArray signal = [] {
+        QByteArray bytes(kServerBuffer + kSignalPeriod * StreamFormat::kBytesPerFrame, Qt::Uninitialized);
+        auto *samples = reinterpret_cast<qint16 *>(bytes.data());
+        for (qsizetype i = 0; i < bytes.size() / StreamFormat::kBytesPerFrame; ++i)
+            samples[i] = qToLittleEndian(qint16(i % kSignalPeriod < kSignalPeriod / 2 ? 1 : -1));
+        return bytes;
+    }();
+    return signal;
+}
 
 // Commands whose outcome nothing waits for; a command that could not be sent gives no operation.
 void release(pa_operation *operation)
@@ -57,17 +78,28 @@ PulseStream::~PulseStream()
     pa_threaded_mainloop_free(m_mainloop);
 }
 
+bool PulseStream::startMainloop()
+{
+    if (m_mainloop)
+        return true;
+    m_mainloop = pa_threaded_mainloop_new();
+    if (m_mainloop && pa_threaded_mainloop_start(m_mainloop) == 0)
+        return true;
+    if (m_mainloop)
+        pa_threaded_mainloop_free(m_mainloop);
+    m_mainloop = nullptr;
+    return false;
+}
+
+bool PulseStream::ready() const
+{
+    return m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY;
+}
+
 void PulseStream::play(quint64 id, const QByteArray &samples, bool complete, AskForMore askForMore)
 {
-    if (!m_mainloop) {
-        m_mainloop = pa_threaded_mainloop_new();
-        if (!m_mainloop || pa_threaded_mainloop_start(m_mainloop) < 0) {
-            if (m_mainloop)
-                pa_threaded_mainloop_free(m_mainloop);
-            m_mainloop = nullptr;
-            return;
-        }
-    }
+    if (!startMainloop())
+        return;
     Locked locked(m_mainloop);
     forget();
     m_id = id;
@@ -76,7 +108,7 @@ void PulseStream::play(quint64 id, const QByteArray &samples, bool complete, Ask
     m_complete = complete;
     m_askForMore = std::move(askForMore);
     connectIfNeeded();
-    if (m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
+    if (ready()) {
         feed();
         setCorked(false);
     }
@@ -104,6 +136,37 @@ void PulseStream::stop()
         return;
     Locked locked(m_mainloop);
     forget();
+    if (m_awake)
+        feed();
+    else
+        setCorked(true);
+}
+
+void PulseStream::keepAwake(bool awake)
+{
+    if (awake == m_awake || !startMainloop())
+        return;
+    Locked locked(m_mainloop);
+    m_awake = awake;
+    if (awake) {
+        // Nothing waits for the sound playing to end any more; the signal follows it.
+        cancelDrain();
+        connectIfNeeded();
+        if (ready()) {
+            feed();
+            setCorked(false);
+        }
+        return;
+    }
+    const bool soundLeft = m_queued > 0 || !m_complete || (m_sent && pa_rtclock_now() < m_soundEnds + kDeviceDelay);
+    if (soundLeft) {
+        // Corked once the server has played it all, the signal after it too.
+        feed();
+        return;
+    }
+    if (m_sent && ready())
+        release(pa_stream_flush(m_stream, nullptr, nullptr));
+    m_sent = false;
     setCorked(true);
 }
 
@@ -118,9 +181,10 @@ void PulseStream::forget()
     m_complete = true;
     m_asked = false;
     m_askForMore = nullptr;
-    if (m_sent && m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+    if (m_sent && ready())
         release(pa_stream_flush(m_stream, nullptr, nullptr));
     m_sent = false;
+    m_soundEnds = 0;
 }
 
 void PulseStream::connectIfNeeded()
@@ -192,8 +256,8 @@ void PulseStream::onContextState()
 
 void PulseStream::onStreamState()
 {
-    // A sound asked for while the stream was being opened starts now.
-    if (pa_stream_get_state(m_stream) == PA_STREAM_READY && m_queued > 0) {
+    // A sound asked for while the stream was being opened starts now, and so does an awake stream.
+    if (pa_stream_get_state(m_stream) == PA_STREAM_READY && (m_queued > 0 || m_awake)) {
         feed();
         setCorked(false);
     }
@@ -201,7 +265,7 @@ void PulseStream::onStreamState()
 
 void PulseStream::feed()
 {
-    if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+    if (!ready())
         return;
     size_t room = pa_stream_writable_size(m_stream);
     if (room == size_t(-1))
@@ -211,27 +275,19 @@ void PulseStream::feed()
     // paced by the server's requests.
     if (m_complete)
         room = size_t(m_queued);
-    room -= room % StreamFormat::kBytesPerFrame;
-    while (room > 0 && !m_chunks.empty()) {
-        const QByteArray &front = m_chunks.front();
-        const size_t part = std::min<size_t>(room, size_t(front.size() - m_offset));
-        if (pa_stream_write(m_stream, front.constData() + m_offset, part, nullptr, 0, PA_SEEK_RELATIVE) != 0)
-            return;
-        m_sent = true;
-        room -= part;
-        m_queued -= qint64(part);
-        m_offset += qint64(part);
-        if (m_offset == front.size()) {
-            m_chunks.pop_front();
-            m_offset = 0;
-        }
-    }
+    writeSound(room);
     if (!m_complete && !m_asked && m_queued < kReadAhead && m_askForMore) {
         m_asked = true;
         m_askForMore();
     }
+    if (!m_complete || !m_chunks.empty())
+        return;
+    if (m_awake) {
+        writeSignal();
+        return;
+    }
     // Once the whole sound is with the server, the stream is corked when the server has played it.
-    if (m_complete && m_chunks.empty() && m_sent && !m_drain) {
+    if (m_sent && !m_drain) {
         m_drain = pa_stream_drain(
             m_stream,
             [](pa_stream *, int success, void *self) {
@@ -240,6 +296,45 @@ void PulseStream::feed()
             },
             this);
     }
+}
+
+void PulseStream::writeSound(size_t room)
+{
+    room -= room % StreamFormat::kBytesPerFrame;
+    while (room > 0 && !m_chunks.empty()) {
+        const QByteArray &front = m_chunks.front();
+        const size_t part = std::min<size_t>(room, size_t(front.size() - m_offset));
+        if (pa_stream_write(m_stream, front.constData() + m_offset, part, nullptr, 0, PA_SEEK_RELATIVE) != 0)
+            return;
+        m_sent = true;
+        m_soundEnds = std::max<quint64>(m_soundEnds, pa_rtclock_now()) + StreamFormat::microsecondsIn(qint64(part));
+        room -= part;
+        m_queued -= qint64(part);
+        m_offset += qint64(part);
+        if (m_offset == front.size()) {
+            m_chunks.pop_front();
+            m_offset = 0;
+        }
+    }
+}
+
+// Tops the server's buffer up with the faint signal, carrying on where the last part ended. The
+// server asks for more every kServerRequest, so an awake stream wakes the process about twice a
+// second.
+void PulseStream::writeSignal()
+{
+    size_t room = pa_stream_writable_size(m_stream);
+    if (room == size_t(-1))
+        return;
+    const QByteArray &signal = faintSignal();
+    const qint64 period = kSignalPeriod * StreamFormat::kBytesPerFrame;
+    room = std::min<size_t>(room - room % StreamFormat::kBytesPerFrame, size_t(kServerBuffer));
+    if (room == 0)
+        return;
+    if (pa_stream_write(m_stream, signal.constData() + m_signalPhase, room, nullptr, 0, PA_SEEK_RELATIVE) != 0)
+        return;
+    m_sent = true;
+    m_signalPhase = (m_signalPhase + qint64(room)) % period;
 }
 
 void PulseStream::onDrained(pa_operation *drain, bool success)
@@ -265,7 +360,7 @@ void PulseStream::cancelDrain()
 
 void PulseStream::setCorked(bool corked)
 {
-    if (m_corked == corked || !m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+    if (m_corked == corked || !ready())
         return;
     release(pa_stream_cork(m_stream, corked ? 1 : 0, nullptr, nullptr));
     m_corked = corked;

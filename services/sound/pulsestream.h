@@ -15,7 +15,7 @@ struct pa_threaded_mainloop;
 // service), opened at the first sound and kept for the program's life. Each sound replaces the
 // one before it in the same stream: what the server still holds of the old one is dropped, so it
 // stops within one period of the device. Between sounds the stream is corked and nothing wakes
-// the process.
+// the process, unless it is kept awake.
 //
 // The stream is served by libpulse's own thread. The methods below are called from one thread
 // and return at once: they hand samples over and send commands, and wait for nothing. When the
@@ -39,18 +39,29 @@ public:
     void append(quint64 id, const QByteArray &samples, bool complete);
     // Cuts off whatever plays.
     void stop();
+    // While awake, the stream plays on between sounds: where there is no sound it plays a signal
+    // too faint to hear, so the server never counts the stream idle and never lets the device
+    // sleep (an HDMI, USB or Bluetooth output that wakes up clips the start of the next sound).
+    // A sound cuts the signal off as it cuts off another sound. Put back to sleep, the stream is
+    // corked once the sound playing has ended, at once if there is none.
+    void keepAwake(bool awake);
 
 private:
     class Locked;
 
+    bool startMainloop();
+    bool ready() const;
     void connectIfNeeded();
     void openStream();
     void disconnect();
     void onContextState();
     void onStreamState();
     void onDrained(pa_operation *drain, bool success);
-    // Sends the server as much of the sound as it will take now.
+    // Sends the server as much of the sound as it will take now, and while awake the faint
+    // signal after it.
     void feed();
+    void writeSound(size_t room);
+    void writeSignal();
     void forget();
     void cancelDrain();
     void setCorked(bool corked);
@@ -61,6 +72,9 @@ private:
     pa_operation *m_drain = nullptr;
     bool m_corked = true;
     bool m_sent = false; // samples sent since the server's buffer was last emptied
+    bool m_awake = false;
+    quint64 m_soundEnds = 0; // when what was sent of the sound playing will have played, in µs
+    qint64 m_signalPhase = 0;
 
     // The sound playing now: what is not yet sent.
     quint64 m_id = 0;

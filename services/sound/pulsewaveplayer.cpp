@@ -45,6 +45,11 @@ void PulseWavePlayer::playWave(const QString &name)
     QGuiApplication::restoreOverrideCursor();
 }
 
+void PulseWavePlayer::keepOutputAwake(bool awake)
+{
+    m_output->keepAwake(awake);
+}
+
 void PulseWavePlayer::request(const QString &name)
 {
     if (name.isEmpty())

@@ -38,6 +38,7 @@ public:
     ~PulseWavePlayer() override;
 
     void playWave(const QString &name) override;
+    void keepOutputAwake(bool awake) override;
 
 private:
     struct Loading

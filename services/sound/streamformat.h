@@ -17,4 +17,10 @@ constexpr qint64 bytesFor(qint64 ms)
     return ms * kRate / 1000 * kBytesPerFrame;
 }
 
+// How long `bytes` of sound play, in microseconds.
+constexpr quint64 microsecondsIn(qint64 bytes)
+{
+    return quint64(bytes / kBytesPerFrame) * 1'000'000 / kRate;
+}
+
 } // namespace StreamFormat

@@ -2,8 +2,10 @@
 # Real playback: the caller's player plays into a PulseAudio null sink of this test's own,
 # whose monitor is recorded. A number file must be heard whole, in any encoding; a long streamed
 # file to its end; a second request must cut off the first, and a sound still loading for an
-# older request must never be heard; damaged files must make no sound and cost no time, and with
-# no server at all the player must stay quiet and carry on.
+# older request must never be heard, with the output kept awake or not; after the server is
+# killed and started again the next call is heard; damaged files must make no sound and cost no
+# time, and with no server at all the player must stay quiet and carry on. Kept awake while
+# calling, the output never sleeps between calls, and it sleeps soon after calling stops.
 # Usage: playback_test.sh PLAY_WAVES   (the program in tests/play_waves.cpp)
 set -euo pipefail
 player=$(realpath "$1")
@@ -54,27 +56,51 @@ play() {
     stop_recording
 }
 
-play 7.wav @1500
-check "a number file is heard (peak $(peak "$heard") of full scale)" between "$(peak "$heard")" 0.3 1
-check "a number file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
+# Asleep, as between games, and awake, as while calling: the faint signal that keeps an awake
+# stream playing is far below what counts as heard here.
+for mode in asleep awake; do
+    awake=()
+    [ $mode = awake ] && awake=(+awake)
+    play "${awake[@]}" 7.wav @1500
+    check "$mode: a number file is heard (peak $(peak "$heard") of full scale)" between "$(peak "$heard")" 0.3 1
+    check "$mode: a number file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 
-# The 4 s sound is cut off after 0.5 s by the 0.3 s one, which is then heard to its end.
-play long.wav @500 short.wav @1500
-check "a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" between "$(span "$heard")" 0.65 1.0
-check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
+    # The 4 s sound is cut off after 0.5 s by the 0.3 s one, which is then heard to its end.
+    play "${awake[@]}" long.wav @500 short.wav @1500
+    check "$mode: a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" \
+        between "$(span "$heard")" 0.65 1.0
+    check "$mode: the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" \
+        between "$(pitch "$heard" -0.15)" 800 960
+
+    # The second short.wav comes from memory while slow.wav is still being loaded for the request
+    # before it: slow.wav must stay quiet when it arrives.
+    play "${awake[@]}" short.wav @800 slow.wav short.wav @1500
+    check "$mode: a sound loaded for an older request stays quiet ($(span "$heard") s heard of 0.8 s + 0.3 s)" \
+        between "$(span "$heard")" 1.0 1.2
+    check "$mode: the newer sound is the one heard last ($(pitch "$heard" -0.15) Hz)" \
+        between "$(pitch "$heard" -0.15)" 800 960
+
+    # The server is killed between two calls and started again, as when the desktop's sound
+    # service restarts: the first call after it is back is heard whole.
+    rm -f "$work/back"
+    timeout 60 "$player" "${awake[@]}" 7.wav @1200 "?$work/back" 7.wav @1500 >/dev/null &
+    restarted=$!
+    sleep 1.5
+    { kill -KILL "${pulse_pids[0]}"; stop_pulse; } 2>/dev/null
+    start_pulse "$work"
+    start_recording "$heard"
+    touch "$work/back"
+    wait "$restarted" || true
+    stop_recording
+    check "$mode: after the server is killed and back, the next call is heard whole ($(span "$heard") s of 1 s)" \
+        between "$(span "$heard")" 0.9 1.1
+done
 
 play adpcm.wav @1500
 check "an IMA ADPCM file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 
 play streamed.wav @12500
 check "a streamed file is heard to its end ($(span "$heard") s of 11 s)" between "$(span "$heard")" 10.9 11.1
-
-# The second short.wav comes from memory while slow.wav is still being loaded for the request
-# before it: slow.wav must stay quiet when it arrives.
-play short.wav @800 slow.wav short.wav @1500
-check "a sound loaded for an older request stays quiet ($(span "$heard") s heard of 0.8 s + 0.3 s)" \
-    between "$(span "$heard")" 1.0 1.2
-check "the newer sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
 
 play "${damaged[@]}" lying.wav @500
 check "damaged files make no sound (peak $(peak "$heard"))" between "$(peak "$heard")" 0 0.001
@@ -85,6 +111,31 @@ check "the player ends at once after damaged files (${seconds} s for 0.5 s of wa
 play lying.wav @100 7.wav @1500
 check "a sound after a damaged file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 check "the player ends at once after it (${seconds} s for 1.6 s of waiting)" between "$seconds" 0 3
+
+# A sink that sleeps after 1 s with no stream playing, and no reader of its monitor to keep it
+# awake: while calling, with 2 s between the end of a call and the next, it never sleeps; once
+# calling is paused, with its 1 s cue, it is asleep within 3 s of the cue's end.
+stop_pulse
+start_pulse "$work" --sleepy
+for tries in $(seq 50); do
+    pactl list short sinks | grep -q SUSPENDED && break
+    sleep 0.1
+done
+sink_states "$work/states" &
+poller=$!
+timeout 60 "$player" @500 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5000 >"$work/out" || true
+kill "$poller"
+# The first stretch the sink was awake, which calling should fill, from the moment calling
+# started, and when it ended, from the moment calling stopped.
+read -r began paused < <(awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }' "$work/out")
+read -r woke slept < <(awk '$2 != "SUSPENDED" && !from { from = $1 } $2 == "SUSPENDED" && from && !to { to = $1 }
+                            END { print from, to ? to : "never" }' "$work/states")
+awake_for=$(awk -v a="$began" -v b="$woke" 'BEGIN { print (b - a) / 1000 }')
+asleep_after=$(awk -v a="$paused" -v b="$slept" 'BEGIN { print b == "never" ? "never" : (b - a) / 1000 }')
+check "the sink wakes as calling starts ($awake_for s after the start)" \
+    between "$awake_for" -0.1 0.6
+check "it never sleeps while calling, and sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
+    between "$asleep_after" 0 4
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -1,7 +1,10 @@
 # Sourced by the playback tests and the sound benchmark: a PulseAudio server of their own, with
 # a null sink "caller" as its only device, in a private runtime folder, so nothing reaches or
 # depends on a desktop's sound server. The sink's monitor "caller.monitor" records what it plays.
-#   start_pulse FOLDER   starts it and points this shell's clients at it
+#   start_pulse FOLDER [--sleepy]   starts it and points this shell's clients at it; --sleepy
+#                        lets the sink sleep after 1 s with no stream playing, as a desktop's
+#                        server does after 5 s, and starts no reader of its monitor
+#   sink_states FILE     appends "MS STATE" to FILE every 0.1 s, the sink's state by the clock
 #   stop_pulse           ends it and the processes started with it
 #   start_recording FILE / stop_recording   record the monitor, 22050 Hz mono 16-bit raw
 #   peak FILE            the loudest sample of a recording, as a fraction of full scale
@@ -13,15 +16,17 @@
 pulse_pids=()
 
 start_pulse() {
-    local folder=$1
+    local folder=$1 sleepy=false
+    [ "${2:-}" = --sleepy ] && sleepy=true
     mkdir -p "$folder/run" "$folder/home"
     chmod 700 "$folder/run"
     export XDG_RUNTIME_DIR=$folder/run HOME=$folder/home PULSE_SERVER=unix:$folder/run/native
-    # --system=false lets root run a server of its own; -n loads only the two modules named.
+    local modules=(-L "module-null-sink sink_name=caller"
+                   -L "module-native-protocol-unix socket=$folder/run/native auth-anonymous=1")
+    $sleepy && modules+=(-L "module-suspend-on-idle timeout=1")
+    # --system=false lets root run a server of its own; -n loads only the modules named.
     pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=false \
-        --log-target=file:"$folder/pulseaudio.log" \
-        -L "module-null-sink sink_name=caller" \
-        -L "module-native-protocol-unix socket=$folder/run/native auth-anonymous=1" &
+        --log-target=file:"$folder/pulseaudio.log" "${modules[@]}" &
     pulse_pids+=($!)
     local tries
     for tries in $(seq 100); do
@@ -33,11 +38,18 @@ start_pulse() {
         cat "$folder/pulseaudio.log" >&2
         return 1
     fi
+    $sleepy && return 0
     # A null sink plays in blocks of up to 2 s until some client asks for less; this reader of
     # its monitor keeps it prompt, as a sound card is. It takes a block to come into force.
     parec -d caller.monitor --latency-msec=10 --raw >/dev/null 2>&1 &
     pulse_pids+=($!)
     sleep 2.5
+}
+
+sink_states() {
+    while sleep 0.1; do
+        echo "$(( $(date +%s%N) / 1000000 )) $(pactl list short sinks 2>/dev/null | awk '$2 == "caller" { print $NF }')"
+    done >>"$1"
 }
 
 stop_pulse() {

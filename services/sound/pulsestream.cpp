@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/sound/pulsestream.h"
 
+#include "services/faintsignal.h"
 #include "services/sound/soundloader.h"
 #include "services/sound/streamformat.h"
 
@@ -27,17 +28,18 @@ constexpr qint64 kReadAhead = SoundLoader::kStreamChunk;
 // How long after the server was handed the end of a sound the device may still be playing it.
 constexpr pa_usec_t kDeviceDelay = 300'000;
 
-// The signal that keeps an awake stream playing: a step of one in 32768 up and down, 500 times a
-// second, about -90 dBFS. Some receivers (HDMI, S/PDIF) go to sleep on digital silence, so it
-// is not all zeros.
-constexpr qsizetype kSignalPeriod = StreamFormat::kRate / 500;
+static_assert(FaintSignal::kRate == StreamFormat::kRate);
+
+// The faint signal, a period longer than the most the server takes at once, so any part of it
+// can be sent from one place.
 const QByteArray &faintSignal()
 {
     static const QByteArray signal = [] {
-        QByteArray bytes(kServerBuffer + kSignalPeriod * StreamFormat::kBytesPerFrame, Qt::Uninitialized);
+        QByteArray bytes((kServerBuffer / StreamFormat::kBytesPerFrame + FaintSignal::kPeriod) * StreamFormat::kBytesPerFrame,
+                         Qt::Uninitialized);
         auto *samples = reinterpret_cast<qint16 *>(bytes.data());
-        for (qsizetype i = 0; i < bytes.size() / StreamFormat::kBytesPerFrame; ++i)
-            samples[i] = qToLittleEndian(qint16(i % kSignalPeriod < kSignalPeriod / 2 ? 1 : -1));
+        for (qsizetype n = 0; n < bytes.size() / StreamFormat::kBytesPerFrame; ++n)
+            samples[n] = qToLittleEndian(FaintSignal::sample(n));
         return bytes;
     }();
     return signal;
@@ -327,7 +329,7 @@ void PulseStream::writeSignal()
     if (room == size_t(-1))
         return;
     const QByteArray &signal = faintSignal();
-    const qint64 period = kSignalPeriod * StreamFormat::kBytesPerFrame;
+    const qint64 period = FaintSignal::kPeriod * StreamFormat::kBytesPerFrame;
     room = std::min<size_t>(room - room % StreamFormat::kBytesPerFrame, size_t(kServerBuffer));
     if (room == 0)
         return;

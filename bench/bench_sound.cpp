@@ -2,7 +2,13 @@
 // Prints what the sound player costs against a real audio server, with the wave files the
 // script put in the working folder:
 //   ticks N MS  N ticks of the shown main window at MS ms a tick, calling the voice pack: the
-//               processor time a tick costs, for the whole process and for its main thread;
+//               processor time a tick costs, for the whole process and for its main thread, and
+//               how often the process woke up;
+//   between     a game calling at Slow, the output kept awake: the processor time and wakeups a
+//               second between a call's end and the next tick, then the same paused;
+//   onset N     N calls of number files that are loud from their first sample: from the banner's
+//               repaint to the first 10 ms at the server's monitor with a sample above 800,
+//               recorded by parec as a host's sound card would play it;
 //   game N      a whole game at N ms a tick: the latest tick, the longest the window was kept
 //               from its events, and the resident memory after the game;
 //   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
@@ -24,6 +30,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMediaDevices>
+#include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -162,6 +170,14 @@ private:
     qint64 m_offset = std::numeric_limits<qint64>::max();
 };
 
+// Times the process has woken up so far: every time one of its threads waited and went on.
+long wakeups()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw;
+}
+
 int tickCost(int ticks, int interval)
 {
     PulseWavePlayer sound;
@@ -172,21 +188,171 @@ int tickCost(int ticks, int interval)
     int done = 0;
     double startProcess = 0;
     double startMain = 0;
+    long startWakeups = 0;
     QEventLoop finished;
     // Counted from the end of the first tick, which opens the sound stream.
     QObject::connect(&calling, &QTimer::timeout, [&] {
         if (done++ == 0) {
             startProcess = cpuMilliseconds();
             startMain = cpuMilliseconds(RUSAGE_THREAD);
+            startWakeups = wakeups();
         } else if (done == ticks + 1) {
-            std::printf("the caller:                     %6.2f ms a tick (main thread %5.2f ms)\n",
-                        (cpuMilliseconds() - startProcess) / ticks, (cpuMilliseconds(RUSAGE_THREAD) - startMain) / ticks);
+            std::printf("the caller:                     %6.2f ms a tick (main thread %5.2f ms), %5.1f wakeups a tick\n",
+                        (cpuMilliseconds() - startProcess) / ticks, (cpuMilliseconds(RUSAGE_THREAD) - startMain) / ticks,
+                        double(wakeups() - startWakeups) / ticks);
             finished.quit();
         }
     });
     window.button("Command5")->click();
     calling.setInterval(interval);
     finished.exec();
+    return 0;
+}
+
+// The processor time and wakeups a second of the process over the next `ms` milliseconds.
+void printIdleCost(const char *what, int ms)
+{
+    const double cpu = cpuMilliseconds();
+    const long woken = wakeups();
+    runEventsFor(ms);
+    std::printf("%s %6.2f ms of processor time a second, %5.1f wakeups a second\n", what,
+                (cpuMilliseconds() - cpu) * 1000 / ms, double(wakeups() - woken) * 1000 / ms);
+}
+
+int between()
+{
+    PulseWavePlayer sound;
+    ClockSeededRandom random;
+    BingoWindow window(sound, random);
+    window.show();
+    window.button("Command1")->click(); // Slow: 7.5 s a call
+    window.button("Command5")->click();
+    QEventLoop ticked;
+    QObject::connect(&window.callingTimer(), &QTimer::timeout, &ticked, &QEventLoop::quit);
+    ticked.exec();
+    // The call has ended 3 s after the tick; the next tick is 7.5 s after it.
+    runEventsFor(3000);
+    printIdleCost("calling at Slow, between a call's end and the next tick:", 4000);
+    window.button("Command5")->click();
+    runEventsFor(3000);
+    printIdleCost("paused, from 3 s after the pause, over 10 s:             ", 10000);
+    return 0;
+}
+
+// Records the server's monitor with parec, 10 ms at a time, and for each moment it is given
+// tells when the first 10 ms with a loud sample arrived after it.
+class ParecRecorder
+{
+public:
+    static constexpr int kRate = 16000;
+    static constexpr qsizetype kChunkBytes = kRate / 100 * 2;
+
+    explicit ParecRecorder(const QElapsedTimer &clock) : m_clock(clock)
+    {
+        QObject::connect(&m_parec, &QProcess::readyReadStandardOutput, [this] { onRead(); });
+        m_parec.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("caller.monitor"),
+                                                QStringLiteral("--latency-msec=10"), QStringLiteral("--raw"),
+                                                QStringLiteral("--format=s16le"), QStringLiteral("--rate=16000"),
+                                                QStringLiteral("--channels=1")});
+    }
+    ~ParecRecorder()
+    {
+        m_parec.kill();
+        m_parec.waitForFinished();
+    }
+
+    bool recording() const { return m_received > 0; }
+    // From now on, the next loud chunk's arrival is timed from `moment`.
+    void expectSoundAfter(qint64 moment)
+    {
+        if (m_since < 0)
+            m_since = moment;
+    }
+    const std::vector<qint64> &onsets() const { return m_onsets; }
+
+private:
+    void onRead()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_pending.append(m_parec.readAllStandardOutput());
+        m_received += m_pending.size();
+        qsizetype done = 0;
+        for (; done + kChunkBytes <= m_pending.size(); done += kChunkBytes) {
+            const auto *samples = reinterpret_cast<const qint16 *>(m_pending.constData() + done);
+            const bool loud = std::any_of(samples, samples + kChunkBytes / 2, [](qint16 v) { return std::abs(v) > 800; });
+            if (loud && m_since >= 0) {
+                m_onsets.push_back(now - m_since);
+                m_since = -1;
+            }
+        }
+        m_pending.remove(0, done);
+    }
+
+    const QElapsedTimer &m_clock;
+    QProcess m_parec;
+    QByteArray m_pending;
+    qint64 m_received = 0;
+    qint64 m_since = -1;
+    std::vector<qint64> m_onsets;
+};
+
+void printSpread(const char *what, std::vector<qint64> values)
+{
+    if (values.empty()) {
+        std::printf("%s nothing heard\n", what);
+        return;
+    }
+    std::sort(values.begin(), values.end());
+    std::printf("%s median %6.1f ms, worst %6.1f ms (%zu sounds)\n", what, values[values.size() / 2] / 1e6,
+                values.back() / 1e6, values.size());
+}
+
+// The window calls a number a second; each call's banner repaint is timed to the sound at the monitor.
+class BannerRepaints : public QObject
+{
+public:
+    BannerRepaints(BingoWindow &window, ParecRecorder &recorder, const QElapsedTimer &clock)
+        : m_recorder(recorder), m_clock(clock)
+    {
+        window.findChild<QLabel *>(QStringLiteral("Label1"))->installEventFilter(this);
+        connect(&window.callingTimer(), &QTimer::timeout, this, [this] { m_ticked = true; });
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_ticked) {
+            m_ticked = false;
+            m_recorder.expectSoundAfter(m_clock.nsecsElapsed());
+        }
+        return false;
+    }
+
+private:
+    ParecRecorder &m_recorder;
+    const QElapsedTimer &m_clock;
+    bool m_ticked = false;
+};
+
+int onset(int calls)
+{
+    QElapsedTimer clock;
+    clock.start();
+    ParecRecorder recorder(clock);
+    PulseWavePlayer sound;
+    ClockSeededRandom random;
+    BingoWindow window(sound, random);
+    window.show();
+    BannerRepaints repaints(window, recorder, clock);
+    runEventsFor(1000);
+    if (!recorder.recording()) {
+        std::printf("no recording from parec\n");
+        return 1;
+    }
+    window.button("Command5")->click();
+    window.callingTimer().setInterval(1000);
+    runEventsFor(1000 * (calls + 1) + 500);
+    printSpread("banner repaint to the first loud 10 ms at the monitor, kept awake:", recorder.onsets());
     return 0;
 }
 
@@ -218,6 +384,8 @@ int latency()
         std::printf("%s median %6.1f ms, worst %6.1f ms\n", what, values[values.size() / 2] / 1e6,
                     values.front() < 0 ? -1.0 : values.back() / 1e6);
     };
+    // These place each sample at the earliest moment the recording's reads allow: the moment the
+    // server wrote it, not the moment a sound card's listener would hear it.
     // A long sound cut off by a silent one: how long it goes on after the request.
     std::vector<qint64> cut;
     for (int i = 0; i < 10; ++i) {
@@ -228,9 +396,9 @@ int latency()
         runEventsFor(700);
         cut.push_back(recorder.endAfter(requested));
     }
-    print("start of a short sound, file first used:", first);
-    print("start of a short sound, file used again:", again);
-    print("end of a sound cut off by the next one: ", cut);
+    print("request to the first write at the monitor, file first used:", first);
+    print("request to the first write at the monitor, file used again:", again);
+    print("end of a sound cut off by the next one:                    ", cut);
     return 0;
 }
 
@@ -280,8 +448,12 @@ int main(int argc, char *argv[])
         return tickCost(interval, arguments.value(3, QStringLiteral("2500")).toInt());
     if (mode == u"latency")
         return latency();
+    if (mode == u"between")
+        return between();
+    if (mode == u"onset")
+        return onset(interval);
     if (mode == u"exit")
         return exitAfterDamagedFiles(app);
-    std::fprintf(stderr, "usage: bench_sound ticks N MS | game MS | quiet MS | latency | exit\n");
+    std::fprintf(stderr, "usage: bench_sound ticks N MS | game MS | quiet MS | between | onset N | latency | exit\n");
     return 2;
 }

@@ -125,17 +125,11 @@ sink_states "$work/states" &
 poller=$!
 timeout 60 "$player" @500 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5000 >"$work/out" || true
 kill "$poller"
-# The first stretch the sink was awake, which calling should fill, from the moment calling
-# started, and when it ended, from the moment calling stopped.
-read -r began paused < <(awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }' "$work/out")
-read -r woke slept < <(awk '$2 != "SUSPENDED" && !from { from = $1 } $2 == "SUSPENDED" && from && !to { to = $1 }
-                            END { print from, to ? to : "never" }' "$work/states")
-awake_for=$(awk -v a="$began" -v b="$woke" 'BEGIN { print (b - a) / 1000 }')
-asleep_after=$(awk -v a="$paused" -v b="$slept" 'BEGIN { print b == "never" ? "never" : (b - a) / 1000 }')
-check "the sink wakes as calling starts ($awake_for s after the start)" \
-    between "$awake_for" -0.1 0.6
-check "it never sleeps while calling, and sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
-    between "$asleep_after" 0 4
+read -r asleep_calling asleep_after < <(sleep_while_calling "$work/states" "$work/out")
+check "while calling, with 2 s between calls, the sink never sleeps ($asleep_calling samples asleep)" \
+    test "$asleep_calling" -eq 0
+check "once calling stops it sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
+    test "$asleep_after" != never -a "$(between "$asleep_after" 0 4 && echo yes)" = yes
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -5,6 +5,10 @@
 #                        lets the sink sleep after 1 s with no stream playing, as a desktop's
 #                        server does after 5 s, and starts no reader of its monitor
 #   sink_states FILE     appends "MS STATE" to FILE every 0.1 s, the sink's state by the clock
+#   sleep_while_calling STATES PRINTED   from those states and a player's "+awake at MS" and
+#                        "-awake at MS" lines: how many samples read SUSPENDED from 0.5 s after
+#                        calling started until it stopped, and how many seconds after it stopped
+#                        the sink went to sleep ("never" if it did not)
 #   stop_pulse           ends it and the processes started with it
 #   start_recording FILE / stop_recording   record the monitor, 22050 Hz mono 16-bit raw
 #   peak FILE            the loudest sample of a recording, as a fraction of full scale
@@ -44,6 +48,14 @@ start_pulse() {
     parec -d caller.monitor --latency-msec=10 --raw >/dev/null 2>&1 &
     pulse_pids+=($!)
     sleep 2.5
+}
+
+sleep_while_calling() {
+    local began paused
+    read -r began paused < <(tr -d '\r' <"$2" | awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }')
+    awk -v a="$began" -v b="$paused" '$1 >= a + 500 && $1 <= b && $2 == "SUSPENDED" { n++ }
+        $1 > b && $2 == "SUSPENDED" && !after { after = $1 }
+        END { print n + 0, after ? (after - b) / 1000 : "never" }' "$1"
 }
 
 sink_states() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "services/waveoutkeepawake.h"
 #include "services/waveplayer.h"
 
 #include <memory>
@@ -15,6 +16,7 @@
 // end. So the calls are made on a thread of the player's own, and the caller only hands its
 // request over and returns: of the requests not yet made, only the newest is kept. When the
 // player goes it leaves that thread behind rather than wait for it; the end of the program ends it.
+// While a game is calling, a stream of the player's own keeps the output from going to sleep.
 class PlaySoundPlayer : public WavePlayer
 {
 public:
@@ -22,6 +24,7 @@ public:
     ~PlaySoundPlayer() override;
 
     void playWave(const QString &name) override;
+    void keepOutputAwake(bool awake) override { m_keepAwake.setAwake(awake); }
 
 private:
     struct Requests;
@@ -29,4 +32,5 @@ private:
     static void makeRequests(std::shared_ptr<Requests> requests);
 
     std::shared_ptr<Requests> m_requests;
+    WaveOutKeepAwake m_keepAwake;
 };

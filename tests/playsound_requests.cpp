@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Hands sound requests to the Windows player, in order: an argument "@N" runs the event loop for
-// N ms, any other is a request, announced on a line of its own as it is made. Its last line
-// tells how long the longest request held the caller; then the player goes and the program ends.
+// N ms, "+awake" and "-awake" keep the output awake or let it sleep, as the start and the pause
+// of calling do, any other is a request; each is announced on a line of its own as it is made,
+// the awake switches with the time by the clock. Its last line tells how long the longest
+// request held the caller; then the player goes and the program ends.
 #include "services/playsoundplayer.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -24,11 +27,18 @@ int main(int argc, char *argv[])
             loop.exec();
             continue;
         }
-        std::printf("request %s\n", qPrintable(argument));
+        const bool awakeSwitch = argument == u"+awake" || argument == u"-awake";
+        if (awakeSwitch)
+            std::printf("%s at %lld ms\n", qPrintable(argument), QDateTime::currentMSecsSinceEpoch());
+        else
+            std::printf("request %s\n", qPrintable(argument));
         std::fflush(stdout);
         QElapsedTimer clock;
         clock.start();
-        player.playWave(argument);
+        if (awakeSwitch)
+            player.keepOutputAwake(argument.front() == u'+');
+        else
+            player.playWave(argument);
         longest = std::max(longest, clock.elapsed());
     }
     std::printf("longest request: %lld ms\n", longest);

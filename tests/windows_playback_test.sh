@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Real playback of the Windows player under Wine: Wine's PulseAudio driver plays into a null sink
 # of this test's own, whose monitor is recorded. A number file must be heard whole, a second
-# request must cut off the first, missing and damaged files must make no sound and hold nothing
-# up, and when the sound server stops mid-sound the next requests must return at once and the
-# program must end within a second.
+# request must cut off the first, of a burst of requests the newest must be heard, missing and
+# damaged files must make no sound and hold nothing up, and when the sound server stops
+# mid-sound the next requests must return at once and the program must end within a second.
+# Kept awake while calling, the output never sleeps between calls, and it sleeps soon after.
 # Usage: windows_playback_test.sh PLAYSOUND_REQUESTS RUNNER...
 #   PLAYSOUND_REQUESTS  the program in tests/playsound_requests.cpp
 #   RUNNER              how a Windows program of the build is run (cmake/wine-run.sh and its arguments)
@@ -88,6 +89,11 @@ play silence.wav @1000 long.wav @500 short.wav @1500
 check "a second request cuts off the first ($(span "$heard") s heard of 0.5 s + 0.3 s)" between "$(span "$heard")" 0.5 1.0
 check "the second sound is the one heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
 
+# Requests faster than the sound service takes them: the newest is the one played.
+play silence.wav @1000 long.wav 7.wav long.wav short.wav @1500
+check "of a burst of requests the newest is heard last ($(pitch "$heard" -0.15) Hz)" between "$(pitch "$heard" -0.15)" 800 960
+check "and the ones before it are cut off ($(span "$heard") s heard)" between "$(span "$heard")" 0.25 1.0
+
 # Windows sounds its alert for each of these; Wine's PlaySound plays none for a file name, so
 # here nothing at all may be heard.
 play silence.wav @1000 "${unplayable[@]}" @1000
@@ -109,6 +115,22 @@ play --stop-server silence.wav @1000 long.wav @3000 7.wav @300 short.wav @300
 check "the server stopped mid-sound ($(span "$heard") s of 4 s heard)" between "$(span "$heard")" 0.2 3
 check "after it stopped, requests return at once (longest $longest ms)" between "$longest" 0 100
 check "and the program ends within 1 s ($ending s after its last request)" between "$ending" 0 1
+
+# A sink that sleeps after 1 s with no stream playing, and no reader of its monitor: while
+# calling, with 2 s between calls, it never sleeps; once calling is paused, with its 1 s cue, it
+# is asleep within 3 s of the cue's end.
+stop_pulse
+start_pulse "$work" --sleepy
+sink_states "$work/states" &
+poller=$!
+run silence.wav @1000 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5000
+kill "$poller"
+read -r asleep_calling asleep_after < <(sleep_while_calling "$work/states" "$work/out")
+check "while calling, with 2 s between calls, the sink never sleeps ($asleep_calling samples asleep)" \
+    test "$asleep_calling" -eq 0
+check "once calling stops it sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
+    test "$asleep_after" != never -a "$(between "$asleep_after" 0 4 && echo yes)" = yes
+check "keeping the output awake holds nothing up (longest request $longest ms)" between "$longest" 0 100
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

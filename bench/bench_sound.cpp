@@ -6,9 +6,9 @@
 //               how often the process woke up;
 //   between     a game calling at Slow, the output kept awake: the processor time and wakeups a
 //               second between a call's end and the next tick, then the same paused;
-//   onset N     N calls of number files that are loud from their first sample: from the banner's
-//               repaint to the first 10 ms at the server's monitor with a sample above 800,
-//               recorded by parec as a host's sound card would play it;
+//   onset N     N calls about a second apart: from the banner's repaint to the first 10 ms at the
+//               server's monitor with a sample above 800, recorded by parec as a host's sound
+//               card would play it;
 //   game N      a whole game at N ms a tick: the latest tick, the longest the window was kept
 //               from its events, and the resident memory after the game;
 //   quiet N     the same game with no sound at all: how late ticks come on this machine anyway;
@@ -307,7 +307,7 @@ void printSpread(const char *what, std::vector<qint64> values)
                 values.back() / 1e6, values.size());
 }
 
-// The window calls a number a second; each call's banner repaint is timed to the sound at the monitor.
+// Each call's banner repaint, timed to the sound at the monitor.
 class BannerRepaints : public QObject
 {
 public:
@@ -350,9 +350,10 @@ int onset(int calls)
         return 1;
     }
     window.button("Command5")->click();
-    window.callingTimer().setInterval(1000);
-    runEventsFor(1000 * (calls + 1) + 500);
-    printSpread("banner repaint to the first loud 10 ms at the monitor, kept awake:", recorder.onsets());
+    // Not a whole number of the sink's 10 ms periods, so the calls fall at every point of them.
+    window.callingTimer().setInterval(1003);
+    runEventsFor(1003 * (calls + 1) + 500);
+    printSpread("banner repaint to the first loud 10 ms at the monitor:", recorder.onsets());
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #     window manager;
 #   - processor time idle and while calling at the fast speed with sound (the bare program shows
 #     each number in a 260-point banner and plays its file with PlaySound), and resident memory;
+#   - processor time and wakeups while calling at Slow with the output kept awake, and paused;
 #   - "Exit" after the sound server has gone in the middle of a sound.
 # Window times come from the X server's own notices (bench/window_events.py).
 # Needs the Windows build in build-windows/ (bash scripts/windows.sh makes it).
@@ -88,6 +89,8 @@ click() { # click WINDOW SIZE X Y
     xdotool mousemove --window "$1" "$3" $(($4 + height - 572)) click 1
 }
 cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / hz) }' "/proc/$1/stat"; }
+# Times the process has woken up so far: every time one of its threads waited and went on.
+wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n + 0 }'; }
 rss_mib() { awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
 
 # launch EXE [FOLDER]: starts the program in FOLDER (default: its own), sets $pid, $launched.
@@ -164,6 +167,7 @@ before=$(cpu_ms "$pid")
 sleep 25
 spent=$(( $(cpu_ms "$pid") - before ))
 stop_recording
+bare_spent=$spent
 echo "bare Qt, calling fast with sound: $((spent / 10)) ms per call (10 calls in 25 s, $((spent / 25)) ms per second); $(rss_mib "$pid") MiB resident; loudest $(peak "$work/bare-calls.raw")"
 click "$window" "$size" 196 450
 await_end 15
@@ -184,6 +188,30 @@ sleep 25
 spent=$(( $(cpu_ms "$pid") - before ))
 stop_recording
 echo "caller, calling fast with sound: $((spent / 10)) ms per call (10 calls in 25 s, $((spent / 25)) ms per second); $(rss_mib "$pid") MiB resident; loudest $(peak "$work/calls.raw")"
+echo "ratio, the caller to the bare program, per call: $(awk -v a="$spent" -v b="$bare_spent" 'BEGIN { printf "%.2f", a / b }')"
+click "$window" "$size" 196 450
+await_end 15
+
+# Calls of 20 ms of silence, so that what remains is the output kept awake between calls.
+mkdir "$work/brief"
+cp "$stage/thanks.wav" "$stage/welcome.wav" "$stage/restart.wav" "$work/brief/"
+sox -n -r 16000 -c 1 -b 16 "$work/brief/1.wav" trim 0 0.02
+for k in $(seq 2 90); do ln "$work/brief/1.wav" "$work/brief/$k.wav"; done
+launch bingo.exe "$work/brief"
+main=$(await "$launched" bingo.exe shown main)
+read -r _ window size <<<"$main"
+sleep 3
+click "$window" "$size" 72 551     # Slow Down: a call every 7.5 s
+click "$window" "$size" 196 396    # Start
+sleep 3
+before=$(cpu_ms "$pid") woken=$(wakeups "$pid")
+sleep 30
+echo "caller, calling at Slow, calls of 20 ms, the output kept awake: $(( ($(cpu_ms "$pid") - before) / 30 )) ms per second, $(( ($(wakeups "$pid") - woken) / 30 )) wakeups per second"
+click "$window" "$size" 196 396    # Start again: paused
+sleep 3
+before=$(cpu_ms "$pid") woken=$(wakeups "$pid")
+sleep 10
+echo "caller, paused, over 10 s: $(( $(cpu_ms "$pid") - before )) ms, $(( ($(wakeups "$pid") - woken) / 10 )) wakeups per second"
 click "$window" "$size" 196 450
 await_end 15
 

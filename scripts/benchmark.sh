@@ -62,6 +62,7 @@ awk '/ms a tick/ { sub(/ ms a tick.*/, ""); cost[++n] = $NF } END { printf "rati
 echo "-- The caller calling at Slow between two ticks, and paused, the voice pack's calls:"
 (cd build && "$bench" between)
 (cd "$work/game" && "$bench" quiet 1000 && "$bench" game 1000)
-echo "-- The start of a sound, loud from its first sample:"
+echo "-- The start of a call: number files loud from their first sample, then the voice pack's:"
 (cd "$work/tones" && "$bench" onset 20 && "$bench" latency)
+(cd build && "$bench" onset 20)
 (cd "$work/damaged" && timeout 60 "$bench" exit)

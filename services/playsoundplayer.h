@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "services/waveoutkeepawake.h"
+#include "services/keepawakestream.h"
 #include "services/waveplayer.h"
 
 #include <memory>
@@ -32,5 +32,5 @@ private:
     static void makeRequests(std::shared_ptr<Requests> requests);
 
     std::shared_ptr<Requests> m_requests;
-    WaveOutKeepAwake m_keepAwake;
+    KeepAwakeStream m_keepAwake;
 };

@@ -82,7 +82,8 @@ JournalFile::JournalFile(const QString &folder)
     m_thread = std::thread([writer = m_writer] { writer->writeRequests(); });
 }
 
-// The last request is done first, unless the writer is stuck: then the program does not wait.
+// The last request is done first, unless the writer is stuck: then the program does not wait, or
+// not again.
 JournalFile::~JournalFile()
 {
     if (!m_writer)
@@ -90,7 +91,8 @@ JournalFile::~JournalFile()
     std::unique_lock lock(m_writer->mutex);
     m_writer->stopping = true;
     m_writer->changed.notify_all();
-    const bool ended = m_writer->changed.wait_for(lock, kLongestWriterWait, [this] { return m_writer->stopped; });
+    const auto longest = m_writerStuck ? std::chrono::milliseconds(0) : kLongestWriterWait;
+    const bool ended = m_writer->changed.wait_for(lock, longest, [this] { return m_writer->stopped; });
     lock.unlock();
     if (ended)
         m_thread.join();
@@ -141,7 +143,8 @@ bool JournalFile::flush(std::chrono::milliseconds longest)
         m_writer->changed.wait(lock, idle);
         return true;
     }
-    return m_writer->changed.wait_for(lock, longest, idle);
+    m_writerStuck = !m_writer->changed.wait_for(lock, longest, idle);
+    return !m_writerStuck;
 }
 
 // The writer's thread: takes the newest request, writes it with the lock released, and ends once

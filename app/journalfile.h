@@ -52,4 +52,6 @@ private:
     // Shared with the writer's thread, which a hung write may leave running past this object.
     std::shared_ptr<Writer> m_writer;
     std::thread m_thread;
+    // A flush with a limit found the writer still busy: the end of the program waits no more.
+    bool m_writerStuck = false;
 };

@@ -72,6 +72,5 @@ void JournalKeeper::onGameEnded()
     m_settled = true;
     m_game.reset();
     m_file.remove();
-    m_file.flush(JournalFile::kLongestWriterWait);
-    emit journalClosed();
+    emit journalClosed(m_file.flush(JournalFile::kLongestWriterWait));
 }

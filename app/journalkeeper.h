@@ -28,8 +28,8 @@ public:
 
 signals:
     // The host ended the game and the file holds none any more, or the writer could not say so
-    // in time: the journal's folder may go to the next start.
-    void journalClosed();
+    // in time, stuck on a folder that no longer answers: the folder may go to the next start.
+    void journalClosed(bool folderAnswers);
 
 private:
     void onMainWindowLoaded(BingoWindow *bingo);

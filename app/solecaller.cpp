@@ -15,6 +15,8 @@
 namespace {
 
 constexpr char kLockName[] = "journal.lock";
+// No destructor may touch a lock left on a folder that hangs: it stays reachable here to the end.
+QLockFile *lockLeftBehind = nullptr;
 // How long a second start waits for the caller to see it and let go.
 constexpr int kLongestVisit = 1000;
 
@@ -32,10 +34,10 @@ QString serverNameFor(const QString &folder)
 SoleCaller::SoleCaller(const QString &folder)
     : m_folder(folder)
     , m_serverName(serverNameFor(folder))
-    , m_lock(QDir(folder).filePath(QLatin1String(kLockName)))
+    , m_lock(std::make_unique<QLockFile>(QDir(folder).filePath(QLatin1String(kLockName))))
 {
     // Only a caller that no longer runs leaves a stale lock; a long evening of calling does not.
-    m_lock.setStaleLockTime(0);
+    m_lock->setStaleLockTime(0);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&m_server, &QLocalServer::newConnection, this, &SoleCaller::onKnocked);
 }
@@ -45,17 +47,17 @@ SoleCaller::~SoleCaller() = default;
 bool SoleCaller::claim()
 {
     QDir().mkpath(m_folder);
-    if (m_lock.tryLock(0)) {
+    if (m_lock->tryLock(0)) {
         open();
         return true;
     }
     // Held by a running caller, which answers; or a folder that cannot be locked at all, where
     // one that runs all the same still answers.
-    const bool held = m_lock.error() == QLockFile::LockFailedError;
+    const bool held = m_lock->error() == QLockFile::LockFailedError;
     if (knock(held ? kLongestKnock : std::chrono::milliseconds(0)))
         return false;
     if (held) {
-        qWarning("A caller that does not answer holds %s; this start ends.", qPrintable(m_lock.fileName()));
+        qWarning("A caller that does not answer holds %s; this start ends.", qPrintable(m_lock->fileName()));
         return false;
     }
     open();
@@ -64,13 +66,18 @@ bool SoleCaller::claim()
 
 QString SoleCaller::journalFolder() const
 {
-    return m_lock.isLocked() ? m_folder : QString();
+    return m_lock && m_lock->isLocked() ? m_folder : QString();
 }
 
-void SoleCaller::release()
+void SoleCaller::release(bool folderAnswers)
 {
     m_server.close();
-    m_lock.unlock();
+    if (!m_lock)
+        return;
+    if (folderAnswers)
+        m_lock->unlock();
+    else
+        lockLeftBehind = m_lock.release();
 }
 
 bool SoleCaller::knock(std::chrono::milliseconds patience) const

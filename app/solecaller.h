@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
 // One caller per user. The first start on a data folder takes the lock in it, which makes the
 // folder's journal its own, and opens a local server whose name comes from the folder. A later
@@ -31,8 +32,10 @@ public:
     // The folder whose journal this caller keeps: empty when the lock cannot be had (a folder
     // that cannot be written), and the game goes on without a journal.
     QString journalFolder() const;
-    // From now on the next start is a caller of its own: the farewell window counts as gone.
-    void release();
+    // From now on the next start is a caller of its own: the farewell window counts as gone. A
+    // folder that no longer answers (a disk or a server that hangs) is not touched: the lock is
+    // left there, stale for the next start once this program has ended.
+    void release(bool folderAnswers);
 
 signals:
     // A later start asked for the caller's window.
@@ -45,6 +48,6 @@ private:
 
     const QString m_folder;
     const QString m_serverName;
-    QLockFile m_lock;
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };

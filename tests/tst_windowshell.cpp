@@ -479,7 +479,7 @@ private slots:
             QCOMPARE(again.exitCode(), 0);
             out.clear();
             called = readCalls(killed, &out);
-            QVERIFY2(out.contains("front: Bingo\n"), out.constData());
+            QVERIFY2(QString::fromLatin1(out).remove('\r').split('\n').contains("front: Bingo"), out.constData());
             QCOMPARE(called.size(), 13);
         }
         killed.kill();

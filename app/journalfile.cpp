@@ -22,6 +22,9 @@ namespace {
 constexpr char kFileName[] = "journal.txt";
 // Enough for any journal the program writes; reading stops there whatever the file holds.
 constexpr qint64 kReadLimit = 4096;
+// One write or removal, tried again while the file is held for a moment: 60 ms in all.
+constexpr int kAttempts = 4;
+constexpr std::chrono::milliseconds kBetweenAttempts {20};
 
 // The first `limit` bytes of a regular file, or nothing. On Linux the file is opened without
 // blocking and then looked at: opening a fifo to read would wait for a writer for ever. Windows has
@@ -70,6 +73,8 @@ struct JournalFile::Writer
 
     void writeRequests();
     bool replaceFile(const QByteArray &bytes) const;
+    bool removeFile() const;
+    bool writeFile(const QByteArray &bytes) const;
 };
 
 JournalFile::JournalFile(const QString &folder)
@@ -174,13 +179,31 @@ void JournalFile::Writer::writeRequests()
     changed.notify_all();
 }
 
+// A file just replaced can be held open for a moment by someone else (on Windows a virus scanner
+// or the indexer; under Wine the replacement itself, now and then): removing or replacing it then
+// fails with a sharing violation and works a few milliseconds later. Each attempt is therefore
+// made a few times before it counts as failed.
+bool JournalFile::Writer::replaceFile(const QByteArray &bytes) const
+{
+    for (int attempt = 1;; ++attempt) {
+        if (bytes.isEmpty() ? removeFile() : writeFile(bytes))
+            return true;
+        if (attempt == kAttempts)
+            return false;
+        std::this_thread::sleep_for(kBetweenAttempts);
+    }
+}
+
+bool JournalFile::Writer::removeFile() const
+{
+    return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
 // Unbuffered, every write reaches the temporary file at once and says whether it did. Buffered,
 // a full disk would show only inside commit(), which then reports success and puts the empty
 // file in the journal's place.
-bool JournalFile::Writer::replaceFile(const QByteArray &bytes) const
+bool JournalFile::Writer::writeFile(const QByteArray &bytes) const
 {
-    if (bytes.isEmpty())
-        return !QFileInfo::exists(path) || QFile::remove(path);
     QSaveFile file(path);
     return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
         && file.write(bytes) == bytes.size() && file.commit();

@@ -47,7 +47,12 @@ SoleCaller::~SoleCaller() = default;
 bool SoleCaller::claim()
 {
     QDir().mkpath(m_folder);
-    if (m_lock->tryLock(0)) {
+    // Qt calls a lock stale when no process of its name has its process id; but the system may
+    // have given that id to another program already, under Wine even to this start. The lock
+    // file itself is sure: its owner keeps it open and locked, so while the owner runs it cannot
+    // be removed.
+    if (m_lock->tryLock(0)
+        || (m_lock->error() == QLockFile::LockFailedError && m_lock->removeStaleLockFile() && m_lock->tryLock(0))) {
         open();
         return true;
     }

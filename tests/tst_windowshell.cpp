@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -522,6 +523,19 @@ private slots:
         QCOMPARE(QSet<QString>(game.begin(), game.end()).size(), 89);
         QCOMPARE(game.size(), 89);
         QVERIFY(!journalKept());
+    }
+
+    // What a killed caller leaves when the system has given its process id to this start, as
+    // Wine does at once: a lock that names this very process. It is taken over all the same.
+    void takesOverALockThatNamesThisProcess()
+    {
+        QLockFile mine(m_data->filePath(QStringLiteral("mine.lock")));
+        QVERIFY(mine.tryLock(0));
+        QFile left(m_data->filePath(QStringLiteral("hall/journal.lock")));
+        QVERIFY(QDir().mkpath(m_data->filePath(QStringLiteral("hall"))) && left.open(QIODevice::WriteOnly));
+        left.write(contents(mine.fileName()));
+        left.close();
+        QVERIFY(SoleCaller(m_data->filePath(QStringLiteral("hall"))).claim());
     }
 
 private:

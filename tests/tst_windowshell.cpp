@@ -497,13 +497,20 @@ private slots:
         m_sound->requests.clear();
         const QString asked = QStringLiteral("The last game ended unexpectedly after %1 numbers. Carry on with it?")
                                   .arg(called.size());
-        QTimer::singleShot(0, this, [yes, asked] {
+        // The question waits in the event queue; delivering it runs it until this answers it.
+        QTimer answer;
+        bool answered = false;
+        connect(&answer, &QTimer::timeout, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY2(box, "no question was asked");
+            QVERIFY(box);
             QCOMPARE(box->text(), asked);
             yes ? QTest::keyClick(box, Qt::Key_Return) : box->button(QMessageBox::No)->click();
+            answered = true;
         });
-        QCoreApplication::processEvents();
+        answer.setSingleShot(true);
+        answer.start(0);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(answered, "no question was asked");
         const int count = int(called.size());
         QCOMPARE(cellsReadingX(bingo), yes ? count : 0);
         for (const QString &n : called)

@@ -13,35 +13,29 @@
 class SmallDisk
 {
 public:
-    SmallDisk()
-    {
 #ifdef Q_OS_LINUX
-        m_mounted = ::mount("tmpfs", QFile::encodeName(m_folder.path()).constData(), "tmpfs", 0, "size=64k") == 0;
-#endif
-    }
+    SmallDisk() { m_mounted = ::mount("tmpfs", where().constData(), "tmpfs", 0, "size=64k") == 0; }
     ~SmallDisk()
     {
-#ifdef Q_OS_LINUX
         if (m_mounted)
-            ::umount2(QFile::encodeName(m_folder.path()).constData(), MNT_DETACH);
-#endif
+            ::umount2(where().constData(), MNT_DETACH);
     }
+#endif
 
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_folder.path(); }
 
     // Writes one file until no byte more fits.
-    void fill()
+    bool fill()
     {
         QFile filler(fillerPath());
-        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        const QByteArray block(1024, 'x');
-        while (filler.write(block) == block.size()) {
-        }
+        const QByteArray more(128 * 1024, 'x');
+        return filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && filler.write(more) < more.size();
     }
-    void makeRoom() { QFile::remove(fillerPath()); }
+    bool makeRoom() { return QFile::remove(fillerPath()); }
 
 private:
+    QByteArray where() const { return QFile::encodeName(m_folder.path()); }
     QString fillerPath() const { return m_folder.filePath(QStringLiteral("filler")); }
 
     QTemporaryDir m_folder;

@@ -5,25 +5,28 @@
 
 #include <QString>
 
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <thread>
-#include <utility>
 
 // The game journal on disk: "journal.txt" in a folder of its own, by default the user's
 // application data folder. Each write replaces the whole file at once (QSaveFile), so the file
-// holds either the old journal or the new one, whenever the program is stopped.
+// holds either the old journal or the new one, whenever the program is stopped, and a write that
+// fails halfway (a full disk, a folder that cannot be written or has gone) leaves the old one.
 //
 // Writing waits for the disk (QSaveFile syncs the file before it takes the old one's place), so
-// it happens on a thread of its own and a tick only hands over a few hundred bytes. Writes and
-// removals happen in the order asked; a request not yet started gives way to a newer one, and
-// the last one asked for is done before the object goes. A folder that cannot be written costs
-// one failed attempt per change and one warning per run: the game goes on as if there were no
-// journal.
+// it happens on a thread of its own and a tick only hands over a few hundred bytes. The newest
+// request wins: one not yet started gives way to a newer one. A failed write is tried again at
+// the next request, even for the same journal; one that worked is not repeated. Failures cost one
+// warning per run: the game goes on as if there were no journal.
 class JournalFile
 {
 public:
+    // The longest the end of the program waits for the writer: a write that hangs on a disk or a
+    // server that stopped answering is left to end with the process.
+    static constexpr std::chrono::milliseconds kLongestWriterWait {1000};
+
     explicit JournalFile(const QString &folder = defaultFolder());
     ~JournalFile();
 
@@ -31,30 +34,24 @@ public:
     static QString defaultFolder();
     QString path() const { return m_path; }
 
-    // The journal the last run left, if the file holds one that can be carried on.
-    std::optional<GameJournal> read() const;
-    // Writes the journal, or removes the file when there is no game to carry on; only when that
-    // changes what was last asked for, or when the last attempt failed.
+    // The journal the last run left, if the file holds one that can be carried on. Only a
+    // regular file is read, opened so that it cannot block (a fifo at its place would), and only
+    // its first few kilobytes. What it found counts as written: asking to keep it writes nothing.
+    std::optional<GameJournal> read();
+    // Writes the journal, or removes the file when there is no game to carry on.
     void keep(const std::optional<GameJournal> &journal);
     void remove() { keep(std::nullopt); }
-    // Returns once the file holds what was last asked for, or the attempt has failed.
-    void flush();
+    // Returns true once the file holds what was last asked for or the attempt has failed, false
+    // when the writer is still busy after `longest`.
+    bool flush(std::chrono::milliseconds longest = std::chrono::milliseconds::max());
 
 private:
-    void writeRequests();
-    bool replaceFile(const QByteArray &bytes) const;
+    struct Writer;
 
-    const QString m_folder;
     const QString m_path;
-    // What keep() last asked for, the empty text for no file.
-    std::optional<QByteArray> m_asked;
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::optional<QByteArray> m_pending;
-    bool m_writing = false;
-    bool m_failed = false;
-    bool m_failureReported = false;
-    bool m_stopping = false;
-    std::thread m_writer;
+    // Shared with the writer's thread, which a hung write may leave running past this object.
+    std::shared_ptr<Writer> m_writer;
+    std::thread m_thread;
+    // A flush with a limit found the writer still busy: the end of the program waits no more.
+    bool m_writerStuck = false;
 };

@@ -2,16 +2,13 @@
 #include "app/windowshell.h"
 
 #include "app/closingwindow.h"
-#include "app/journalfile.h"
 #include "app/loadingwindow.h"
-#include "engine/carryon.h"
 #include "services/soundtable.h"
 #include "services/waveplayer.h"
-#include "services/yesnoquestion.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -53,12 +50,6 @@ WindowShell::WindowShell(WavePlayer &sound, RandomSource &random, Quit quit)
 
 WindowShell::~WindowShell() = default;
 
-void WindowShell::keepJournal(JournalFile &file, YesNoQuestion &question)
-{
-    m_journal = &file;
-    m_question = &question;
-}
-
 void WindowShell::start()
 {
     loadLoading();
@@ -72,10 +63,7 @@ void WindowShell::Loading_Timer1_Timer()
     m_loading->timer1().stop();
     m_loading->hide();
     unload(m_loading);
-    // The question comes once the hand-over is done and the main window is on screen. Until it
-    // is answered, the fresh game leaves the journal of the last one alone.
-    if (m_journal)
-        QMetaObject::invokeMethod(this, &WindowShell::offerToCarryOn, Qt::QueuedConnection);
+    emit handedOver();
     handlerFinished();
 }
 
@@ -119,7 +107,7 @@ bool WindowShell::eventFilter(QObject *watched, QEvent *event)
     // The main window's close box: none of the handlers runs and there is no farewell, the
     // window is simply gone, and with it the last loaded window.
     if (event->type() == QEvent::Close && m_bingo && watched == m_bingo.get()) {
-        endJournal();
+        emit gameEnded();
         unloadBingo();
         handlerFinished();
     }
@@ -134,12 +122,11 @@ void WindowShell::resetGame()
     // empty again, with every control at its design value and the load step run once more.
     loadBingo();
     showCentred(m_bingo.get());
-    journalGame();
 }
 
 void WindowShell::shutDown()
 {
-    endJournal();
+    emit gameEnded();
     // "thanks.wav" cuts off whatever number was being announced.
     loadClosing();
     showCentred(m_closing.get());
@@ -170,7 +157,7 @@ void WindowShell::loadBingo()
     QAction *exit = m_bingo->menuCommand("exit");
     connect(exit, &QAction::triggered, this, [this, exit] { exit_Click(qint16(exit->data().toInt())); });
     m_bingo->installEventFilter(this);
-    connect(m_bingo.get(), &BingoWindow::stateChanged, this, &WindowShell::journalGame);
+    emit mainWindowLoaded(m_bingo.get());
 }
 
 // The calling timer stops here, not when the object goes, so no tick of this game can follow.
@@ -189,35 +176,17 @@ void WindowShell::handlerFinished()
     m_quit(0);
 }
 
-void WindowShell::offerToCarryOn()
+void WindowShell::bringToFront()
 {
-    const std::optional<GameJournal> left = m_journal->read();
-    if (!left || !m_bingo || !m_bingo->state().calledCount.isEmpty())
+    QWidget *window = m_bingo ? static_cast<QWidget *>(m_bingo.get()) : m_loading.get();
+    if (!window)
         return;
-    const bool carryOnWanted = m_question->ask(m_bingo.get(), carryOnQuestion(*left));
-    if (!m_bingo)
-        return;
-    if (!carryOnWanted) {
-        m_journal->remove();
-        return;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+    // A question open over the main window is what the host answers next.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
     }
-    // The board says which numbers were called but not in which order: the journal does.
-    m_game = left;
-    m_bingo->run([&left](BingoState &state) { carryOn(state, *left); });
-}
-
-void WindowShell::journalGame()
-{
-    if (!m_journal || !m_bingo)
-        return;
-    m_game = journalOf(m_bingo->state(), m_game ? m_game->calls : QList<int>());
-    m_journal->keep(m_game);
-}
-
-// The host ended the game: the next start is a fresh one.
-void WindowShell::endJournal()
-{
-    m_game.reset();
-    if (m_journal)
-        m_journal->remove();
 }

@@ -1,22 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/gamejournal.h"
-
 #include <QObject>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class BingoWindow;
 class ClosingWindow;
-class JournalFile;
 class LoadingWindow;
-class QWidget;
 class RandomSource;
 class WavePlayer;
-class YesNoQuestion;
 
 // The program's three windows, the splash window "Loading", the main window "Bingo" and the
 // farewell window "Closing", one instance each, and the handlers that load, show, hide and
@@ -33,11 +27,6 @@ public:
 
     WindowShell(WavePlayer &sound, RandomSource &random, Quit quit = {});
     ~WindowShell() override;
-
-    // From now on keeps the journal of the game in `file`, which Exit and the close box remove,
-    // and once the splash window has handed over, asks through `question` whether to carry on
-    // with a game the file holds.
-    void keepJournal(JournalFile &file, YesNoQuestion &question);
 
     // The start of the program: loads the splash window and shows it.
     void start();
@@ -57,6 +46,18 @@ public:
     // The farewell window's tick: the end of the program.
     void Closing_Timer1_Timer();
 
+    // Brings the window the host works with to the front: the main window, or the splash window
+    // while it greets. The farewell window is left to go.
+    void bringToFront();
+
+signals:
+    // A main window has been loaded, at the hand-over or by a reset.
+    void mainWindowLoaded(BingoWindow *bingo);
+    // The splash window has gone and the main window is on screen.
+    void handedOver();
+    // "Exit", "Exit Bingo" or the close box: the host ends the game on purpose.
+    void gameEnded();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -68,17 +69,11 @@ private:
     void resetGame();
     void shutDown();
     void handlerFinished();
-    void offerToCarryOn();
-    void journalGame();
-    void endJournal();
 
     WavePlayer &m_sound;
     RandomSource &m_random;
     Quit m_quit;
     bool m_ended = false;
-    JournalFile *m_journal = nullptr;
-    YesNoQuestion *m_question = nullptr;
-    std::optional<GameJournal> m_game;
 
     std::unique_ptr<LoadingWindow> m_loading;
     std::unique_ptr<BingoWindow> m_bingo;

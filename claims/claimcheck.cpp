@@ -12,7 +12,6 @@ namespace {
 constexpr double kRestartPoints = 18;
 constexpr double kBingoPoints = 80;
 constexpr double kFalseClaimPoints = 30;
-constexpr char kBingoText[] = "Bingo!";
 constexpr char kFalseClaimText[] = "False Claim press the 'Restart' button to continue!";
 
 bool allCalled(const BingoState &state, const Card &card)

@@ -14,6 +14,8 @@ void Command4_Click(BingoState &state, WavePlayer &sound);
 
 // The banner's answer to a claim on a named card.
 enum class Verdict { Bingo, FalseClaim };
+// What the banner shows for a card that wins.
+inline constexpr char kBingoText[] = "Bingo!";
 
 // Shows the verdict in the banner, "Bingo!" at 80 points or the false-claim message at 30, and
 // plays its cue.

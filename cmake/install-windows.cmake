@@ -4,7 +4,8 @@
 # unzipped or installed, started by double-clicking bingo.exe.
 #
 #   bingo.exe                     the program
-#   Qt6*.dll, lib*.dll            Qt and the compiler's runtime
+#   Qt6*.dll, lib*.dll            Qt (Network for the local socket that keeps one caller per
+#                                 user) and the compiler's runtime
 #   platforms/ imageformats/ styles/   the Qt plug-ins the program loads
 #   *.wav                         the voice pack, beside the program: it is the working folder
 #                                 when the program is started from Explorer or its shortcut
@@ -12,7 +13,7 @@
 
 install(TARGETS bingo RUNTIME DESTINATION .)
 
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets RUNTIME DESTINATION .)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QGifPlugin LIBRARY DESTINATION imageformats)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)

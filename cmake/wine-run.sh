@@ -8,6 +8,7 @@
 #
 # Usage: wine-run.sh PREFIX DLL-PATH PROGRAM [ARGS...]
 #   DLL-PATH  the Linux folders, separated by ':', where Qt's and the compiler's DLLs are
+#   BINGO_TEST_LOG, when set: the Linux path of the file the program logs to, printed at its end
 set -euo pipefail
 
 [[ $# -ge 3 ]] || { echo "usage: ${0##*/} PREFIX DLL-PATH PROGRAM [ARGS...]" >&2; exit 2; }
@@ -39,4 +40,18 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     fi
 ) 9>"$WINEPREFIX.lock"
 
+# A test names the file its log goes to: it is printed whatever the end, so that ctest's log
+# says what failed even when Wine ended the program for a fault.
+if [[ -n ${BINGO_TEST_LOG:-} ]]; then
+    rm -f "$BINGO_TEST_LOG"
+    status=0
+    "$wine" "$@" || status=$?
+    if [[ -f $BINGO_TEST_LOG ]]; then
+        cat "$BINGO_TEST_LOG"
+    else
+        echo "${0##*/}: $1 wrote no log to $BINGO_TEST_LOG"
+    fi
+    [[ $status -eq 0 ]] || echo "${0##*/}: $1 ended with status $status"
+    exit "$status"
+fi
 exec "$wine" "$@"

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/bingostate.h"
 
+#include "engine/callingspeed.h"
 #include "engine/latin1.h"
 #include "ui/mainwindowlayout.h"
 
 namespace {
-
-constexpr int kDesignInterval = 5000;
 
 LabelState designLabel(std::string_view name)
 {
@@ -42,6 +41,6 @@ BingoState BingoState::designValues()
     state.Command3 = designButton("Command3");
     state.Command5 = designButton("Command5");
     state.Command8 = designButton("Command8");
-    state.Timer1 = {false, kDesignInterval};
+    state.Timer1 = {false, kNormalInterval};
     return state;
 }

@@ -5,16 +5,14 @@
 
 namespace {
 
-constexpr int kFastest = 2500;
-constexpr int kSlowest = 7500;
-constexpr int kStep = 2500;
+constexpr int kStep = kNormalInterval - kFastInterval;
 
 QString speedName(int interval)
 {
     switch (interval) {
-    case 7500:
+    case kSlowInterval:
         return QStringLiteral("Slow");
-    case 5000:
+    case kNormalInterval:
         return QStringLiteral("Normal");
     default:
         return QStringLiteral("Fast");
@@ -24,9 +22,9 @@ QString speedName(int interval)
 void changeSpeed(BingoState &state, int step)
 {
     int interval = state.Timer1.interval + step;
-    if (interval > kSlowest)
+    if (interval > kSlowInterval)
         interval -= kStep;
-    if (interval < kFastest)
+    if (interval < kFastInterval)
         interval += kStep;
     state.Timer1.interval = interval;
     state.Label8.caption = speedName(interval);

@@ -77,3 +77,10 @@ void carryOn(BingoState &state, const GameJournal &journal)
     if (journal.verdict)
         showVerdict(state, silence, *journal.verdict);
 }
+
+void callLastNumberAgain(const BingoState &state, WavePlayer &sound)
+{
+    const qint64 last = state.lastNumber.isNumber() ? state.lastNumber.toNumber() : 0;
+    if (last >= 1 && last <= kBoardSize)
+        sound.playWave(state.soundFiles.entry(int(last)));
+}

@@ -5,6 +5,7 @@
 
 struct BingoState;
 struct GameJournal;
+class WavePlayer;
 
 // The question asked at start when the last run left a game behind.
 QString carryOnQuestion(const GameJournal &journal);
@@ -15,3 +16,7 @@ QString carryOnQuestion(const GameJournal &journal);
 // them, silently, so the state is exactly what the host saw. A journal that is not playable, or
 // a game already under way, is left alone.
 void carryOn(BingoState &state, const GameJournal &journal);
+
+// Calls the last number again, as a hall does after its equipment failed, so the room hears where
+// the game stands. Through the number's sound-table entry: with sound off nothing is heard.
+void callLastNumberAgain(const BingoState &state, WavePlayer &sound);

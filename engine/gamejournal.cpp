@@ -3,6 +3,8 @@
 
 #include "claims/cardtable.h"
 #include "engine/bingostate.h"
+#include "engine/callingspeed.h"
+#include "engine/numberdraw.h"
 
 #include <algorithm>
 #include <array>
@@ -12,10 +14,7 @@ namespace {
 constexpr char kFormat[] = "bingo-caller journal 1";
 // Far above the 300-odd bytes of a full game, so a larger file is not one of ours.
 constexpr qsizetype kLargest = 1024;
-constexpr int kLastCall = 89;
-constexpr int kIntervals[] = {2500, 5000, 7500};
 constexpr const char *kThemeNames[] = {"Blue", "Black", "Green"};
-constexpr char kBingo[] = "Bingo!";
 constexpr char kFalseClaim[] = "False claim";
 
 GameJournal::Theme themeShown(const BingoState &state)
@@ -34,7 +33,7 @@ QByteArray bannerText(const GameJournal &journal)
 {
     if (!journal.verdict)
         return QByteArray::number(journal.calls.last());
-    return *journal.verdict == Verdict::Bingo ? kBingo : kFalseClaim;
+    return *journal.verdict == Verdict::Bingo ? kBingoText : kFalseClaim;
 }
 
 // The value after "key " on a line, or nothing when the line is about something else.
@@ -58,7 +57,7 @@ bool GameJournal::isPlayable() const
             return false;
         called[size_t(n)] = true;
     }
-    if (std::find(std::begin(kIntervals), std::end(kIntervals), interval) == std::end(kIntervals))
+    if (std::find(kIntervals.begin(), kIntervals.end(), interval) == kIntervals.end())
         return false;
     if (verdict != Verdict::Bingo)
         return true;
@@ -133,7 +132,7 @@ std::optional<GameJournal> decodeJournal(const QByteArray &bytes)
     GameJournal journal;
     for (const QByteArray &number : calls->split(' '))
         journal.calls.append(number.toInt());
-    if (*banner == kBingo)
+    if (*banner == kBingoText)
         journal.verdict = Verdict::Bingo;
     else if (*banner == kFalseClaim)
         journal.verdict = Verdict::FalseClaim;

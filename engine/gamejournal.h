@@ -2,6 +2,7 @@
 #pragma once
 
 #include "claims/claimcheck.h"
+#include "engine/callingspeed.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,7 +21,7 @@ struct GameJournal
 
     QList<int> calls;
     std::optional<Verdict> verdict;
-    int interval = 5000;
+    int interval = kNormalInterval;
     Theme theme = Theme::Blue;
     bool soundOn = true;
 

@@ -8,8 +8,6 @@
 namespace {
 
 constexpr double kBannerPoints = 260;
-// A game calls at most this many numbers; the next tick ends it.
-constexpr int kLastCall = 89;
 constexpr char kBlank[] = " ";
 
 void endGame(BingoState &state)

@@ -2,6 +2,9 @@
 #pragma once
 
 struct BingoState;
+
+// A game calls at most this many numbers; the next tick ends it.
+inline constexpr int kLastCall = 89;
 class RandomSource;
 class WavePlayer;
 

@@ -1,12 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading the game journal: the file as the program writes it is read back, and every damaged
-// form of it is refused, which leaves a fresh game. Games played, written, read back and carried
-// on are checked in tst_gameinvariants.
-#include "engine/gamejournal.h"
+// The game journal's file: what the program writes is read back, every damaged form of it and
+// anything but a regular file at its place is refused at once, which leaves a fresh game, and a
+// write that fails leaves the last good journal. Games played, written, read back and carried on
+// are checked in tst_gameinvariants.
+#include "app/journalfile.h"
+#include "smalldisk.h"
 
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <numeric>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// A game of the numbers 1 to n.
+GameJournal calling(int n)
+{
+    GameJournal journal;
+    journal.calls = QList<int>(n);
+    std::iota(journal.calls.begin(), journal.calls.end(), 1);
+    return journal;
+}
+
+// An append-only folder takes new files but lets none be renamed over: QSaveFile's commit fails.
+bool setAppendOnly(const QString &folder, bool on)
+{
+#ifdef Q_OS_LINUX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL, &flags)) == 0;
+    ::close(fd);
+    return done;
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(on);
+    return false;
+#endif
+}
+
+} // namespace
 
 class TestGameJournal : public QObject
 {
@@ -20,8 +75,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         auto edited = [this](const char *from, const char *to) { return QByteArray(m_written).replace(from, to); };
-        GameJournal ninety {QList<int>(90), std::nullopt};
-        std::iota(ninety.calls.begin(), ninety.calls.end(), 1);
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("cut short") << m_written.chopped(3);
         QTest::newRow("later version") << edited("journal 1", "journal 2");
@@ -30,17 +83,74 @@ private slots:
         QTest::newRow("Bingo! with no card full") << edited("banner 42", "banner Bingo!");
         QTest::newRow("number repeated") << edited("7 12 42", "7 42 42");
         QTest::newRow("number 91") << edited("calls 7", "calls 91");
-        QTest::newRow("all 90 numbers") << encodeJournal(ninety);
+        QTest::newRow("all 90 numbers") << encodeJournal(calling(90));
         QTest::newRow("leading zero") << edited("calls 7", "calls 07");
         QTest::newRow("unknown colour") << edited("Blue", "Pink");
         QTest::newRow("unreadable bytes") << QByteArray("\xff\xfe\0\x01journal", 11);
+        QTest::newRow("a folder") << QByteArray();
+#ifdef Q_OS_LINUX
+        // Opened to read as a plain file is, a fifo waits for a writer for ever: the test would
+        // hang until QTEST_FUNCTION_TIMEOUT ends it.
+        QTest::newRow("a fifo") << QByteArray();
+#endif
     }
 
+    // Each is put at the journal's place and read as the program reads it.
     void damagedJournalIsRefused()
     {
         QFETCH(QByteArray, bytes);
-        QVERIFY(decodeJournal(m_written));
-        QVERIFY(!decodeJournal(bytes));
+        QTemporaryDir folder;
+        JournalFile file(folder.path());
+        write(file.path(), m_written);
+        QVERIFY(file.read());
+        QVERIFY(QFile::remove(file.path()));
+        const QByteArray place = QTest::currentDataTag();
+        if (place == "a folder")
+            QVERIFY(QDir().mkdir(file.path()));
+#ifdef Q_OS_LINUX
+        else if (place == "a fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(file.path()).constData(), 0600), 0);
+#endif
+        else
+            write(file.path(), bytes);
+        QVERIFY(!file.read());
+    }
+
+    // Once writing works again, the next change is written; a journal already written is not
+    // written again, so an edit by hand stays until the game changes.
+    void failedWriteLeavesTheLastGoodJournal_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("rename refused") << false;
+    }
+
+    void failedWriteLeavesTheLastGoodJournal()
+    {
+        QFETCH(bool, diskFull);
+        SmallDisk disk;
+        if (!disk.isMounted())
+            QSKIP("Mounting a small tmpfs to fill needs root on Linux");
+        JournalFile file(disk.path());
+        file.keep(calling(3));
+        file.flush();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be kept up to date")));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        QVERIFY(diskFull ? disk.fill() : setAppendOnly(disk.path(), true));
+        for (int n : {4, 5}) {
+            file.keep(calling(n));
+            file.flush();
+            QCOMPARE(contents(file.path()), encodeJournal(calling(3)));
+        }
+        QVERIFY(diskFull ? disk.makeRoom() : setAppendOnly(disk.path(), false));
+        file.keep(calling(6));
+        file.flush();
+        QCOMPARE(contents(file.path()), encodeJournal(calling(6)));
+
+        write(file.path(), "edited by hand");
+        file.keep(calling(6));
+        file.flush();
+        QCOMPARE(contents(file.path()), QByteArray("edited by hand"));
     }
 };
 

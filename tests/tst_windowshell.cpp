@@ -2,19 +2,22 @@
 // The program's windows from start to end: the splash window's hand-over to the main window,
 // the exit through the farewell window, the close box, and the reset from every game state.
 // The two-second timers are driven by calling their ticks; the end of the program is recorded.
+#include "app/caller.h"
 #include "app/closingwindow.h"
-#include "app/journalfile.h"
 #include "app/loadingwindow.h"
-#include "app/windowshell.h"
+#include "app/solecaller.h"
 #include "fakes.h"
 #include "screencolours.h"
+#include "smalldisk.h"
 #include "services/desktopservices.h"
 #include "ui/bingowindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -27,6 +30,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace ScreenColours;
 
@@ -117,6 +121,21 @@ int cellsReadingX(BingoWindow *window)
     return called;
 }
 
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The numbers of the last "called: " line the process printed, waiting for it as long as needed.
+QStringList readCalls(QProcess &process, QByteArray *out)
+{
+    while (!(out->contains("called: ") && out->endsWith('\n')) && process.waitForReadyRead(60000))
+        *out += process.readAllStandardOutput();
+    const QByteArray line = out->mid(out->lastIndexOf("called: ") + 8);
+    return QString::fromLatin1(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 enum class GameState { NotStarted, Calling, Paused, Ended, SpeededUp, SlowedDown, GreenTheme, BlackTheme, SoundOff };
 enum class Trigger { Button, Menu };
 
@@ -130,26 +149,48 @@ class TestWindowShell : public QObject
     Q_OBJECT
 
 private slots:
-    // Run with BINGO_TEST_PLAY naming a folder for its journal, this program is the caller that
-    // carriesOnAfterAKill kills: it starts a game, calls 12 numbers, prints them and waits.
+    // Run with BINGO_TEST_PLAY naming its data folder, this program is the caller that
+    // carriesOnAfterAKill kills: it starts a game, calls 12 numbers, prints them and waits. When
+    // a later start asks for it, it says which window is in front and calls one number more.
+    // Run with BINGO_TEST_START_AGAIN, it is that later start, as the program begins.
     void initTestCase()
     {
+        if (qEnvironmentVariableIsSet("BINGO_TEST_START_AGAIN")) {
+            SoleCaller sole(qEnvironmentVariable("BINGO_TEST_START_AGAIN"));
+            std::exit(sole.claim() ? 1 : 0);
+        }
         if (!qEnvironmentVariableIsSet("BINGO_TEST_PLAY"))
             return;
-        JournalFile journal(qEnvironmentVariable("BINGO_TEST_PLAY"));
-        m_shell = std::make_unique<WindowShell>(m_silence, m_clock);
-        m_shell->keepJournal(journal, m_question);
+        SoleCaller sole(qEnvironmentVariable("BINGO_TEST_PLAY"));
+        QVERIFY(sole.claim());
+        Caller caller(sole, m_silence, m_clock, m_question);
+        m_shell = &caller.shell();
         BingoWindow *bingo = startGame();
         bingo->button("Command5")->click();
-        QString called;
-        for (int tick = 0; tick < 12; ++tick) {
+        QStringList called;
+        auto call = [&] {
             bingo->Timer1_Timer();
-            called += bingo->state().lastNumber.toText() + ' ';
-        }
+            called.append(bingo->state().lastNumber.toText());
+        };
+        auto report = [&] {
+            caller.journal().flush();
+            QTextStream(stdout) << "called: " << called.join(' ') << Qt::endl;
+        };
+        for (int tick = 0; tick < 12; ++tick)
+            call();
         // Killed while calling, with no tick of its own in between, once the journal is written.
         bingo->callingTimer().stop();
-        journal.flush();
-        QTextStream(stdout) << "called: " << called << Qt::endl;
+        report();
+        QWidget elsewhere;
+        elsewhere.setObjectName(QStringLiteral("elsewhere"));
+        elsewhere.show();
+        connect(&sole, &SoleCaller::frontWanted, this, [&] {
+            QCoreApplication::processEvents();
+            const QWidget *front = QApplication::activeWindow();
+            QTextStream(stdout) << "front: " << (front ? front->objectName() : QString()) << Qt::endl;
+            call();
+            report();
+        });
         QCoreApplication::exec();
     }
 
@@ -159,15 +200,15 @@ private slots:
         m_sound = std::make_unique<JournalingWavePlayer>(*m_journal);
         m_random = std::make_unique<JournalingRandom>(*m_journal);
         m_ends.clear();
-        m_shell = std::make_unique<WindowShell>(*m_sound, *m_random, [this](int status) { m_ends.append(status); });
         m_data = std::make_unique<QTemporaryDir>();
-        m_file = std::make_unique<JournalFile>(m_data->path());
-        m_shell->keepJournal(*m_file, m_question);
+        QVERIFY(openCaller(m_data->path()));
     }
 
     void cleanup()
     {
-        m_shell.reset();
+        m_caller.reset();
+        m_sole.reset();
+        m_disk.reset();
         returnToEventLoop();
         m_random.reset();
         m_sound.reset();
@@ -247,7 +288,10 @@ private slots:
         // "thanks.wav" starts, the farewell window is shown, then the main window goes, and its
         // calling timer with it.
         QCOMPARE(m_journal->lines, (QStringList{"play thanks.wav", "show Closing", "hide Bingo"}));
-        QVERIFY(!journalKept());
+        // The farewell counts as gone: the journal has gone already, and a start now is a caller
+        // of its own.
+        QVERIFY(!QFile::exists(m_caller->journal().path()));
+        QVERIFY(SoleCaller(m_data->path()).claim());
         QVERIFY(!m_shell->bingo());
         QVERIFY(bingo);
         QVERIFY(!bingo->callingTimer().isActive());
@@ -389,44 +433,89 @@ private slots:
     }
 
     // A game of 12 calls killed while calling (SIGKILL; TerminateProcess on Windows), then the
-    // program started again, the question answered, and the game played to its end.
+    // program started again, the question answered, and the game played to its end. Before the
+    // kill, a second start on the same folder may find that caller at work, which then calls a
+    // 13th number: written to its journal, or refused by a full disk, which leaves the last good
+    // journal of 12.
     void carriesOnAfterAKill_data()
     {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes, with Return") << true;
-        QTest::newRow("No") << false;
+        QTest::addColumn<bool>("startedAgain");
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("Yes, with Return") << true << false << false;
+        QTest::newRow("No") << false << false << false;
+        QTest::newRow("Yes, after a second start") << true << true << false;
+        QTest::newRow("Yes, after a second start and a call on a full disk") << true << true << true;
     }
 
     void carriesOnAfterAKill()
     {
         QFETCH(bool, yes);
+        QFETCH(bool, startedAgain);
+        QFETCH(bool, diskFull);
+        if (diskFull && !m_disk.emplace().isMounted())
+            QSKIP("Mounting a small tmpfs to fill needs root on Linux");
+        const QString hall = diskFull ? m_disk->path() : m_data->filePath(QStringLiteral("hall"));
         QProcess killed;
         killed.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        qputenv("BINGO_TEST_PLAY", m_data->path().toLocal8Bit());
+        qputenv("BINGO_TEST_PLAY", hall.toLocal8Bit());
         killed.start(QCoreApplication::applicationFilePath(), QStringList());
         qunsetenv("BINGO_TEST_PLAY");
         QByteArray out;
-        while (!(out.contains("called: ") && out.endsWith('\n')) && killed.waitForReadyRead(60000))
-            out += killed.readAllStandardOutput();
-        killed.kill();
-        QVERIFY(killed.waitForFinished(60000));
-        const QStringList called = QString::fromLatin1(out.mid(out.indexOf("called: ") + 8)).simplified().split(' ');
+        QStringList called = readCalls(killed, &out);
         QCOMPARE(called.size(), 12);
 
+        if (startedAgain) {
+            if (diskFull)
+                m_disk->fill();
+            QProcess again;
+            again.setProcessChannelMode(QProcess::ForwardedChannels);
+            qputenv("BINGO_TEST_START_AGAIN", hall.toLocal8Bit());
+            again.start(QCoreApplication::applicationFilePath(), QStringList());
+            qunsetenv("BINGO_TEST_START_AGAIN");
+            QVERIFY(again.waitForFinished(60000));
+            QCOMPARE(again.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(again.exitCode(), 0);
+            out.clear();
+            called = readCalls(killed, &out);
+            QVERIFY2(QString::fromLatin1(out).remove('\r').split('\n').contains("front: Bingo"), out.constData());
+            QCOMPARE(called.size(), 13);
+        }
+        killed.kill();
+        QVERIFY(killed.waitForFinished(60000));
+        // The question then says which journal the file held.
+        if (diskFull) {
+            called.removeLast();
+            m_disk->makeRoom();
+        }
+
         // Were there no question, its answer would not run and the checks below would fail.
+        QVERIFY2(openCaller(hall), "the killed caller's lock was not taken over");
         BingoWindow *bingo = startGame();
-        QTimer::singleShot(0, this, [yes] {
+        m_sound->requests.clear();
+        const QString asked = QStringLiteral("The last game ended unexpectedly after %1 numbers. Carry on with it?")
+                                  .arg(called.size());
+        // The question waits in the event queue; delivering it runs it until this answers it.
+        QObject answering;
+        bool answered = false;
+        QTimer::singleShot(0, &answering, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QCOMPARE(box->text(), QStringLiteral("The last game ended unexpectedly after 12 numbers. Carry on with it?"));
+            QVERIFY(box);
+            QCOMPARE(box->text(), asked);
             yes ? QTest::keyClick(box, Qt::Key_Return) : box->button(QMessageBox::No)->click();
+            answered = true;
         });
-        QCoreApplication::processEvents();
-        QCOMPARE(cellsReadingX(bingo), yes ? 12 : 0);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(answered, "no question was asked");
+        const int count = int(called.size());
+        QCOMPARE(cellsReadingX(bingo), yes ? count : 0);
         for (const QString &n : called)
             QCOMPARE(control<QLabel>(bingo, "Text1_" + n)->text() == QLatin1String("X"), yes);
-        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), yes ? QStringLiteral("12") : QStringLiteral("0"));
-        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label5"))->text(), yes ? called[10] : QStringLiteral("-"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label2"))->text(), yes ? QString::number(count) : QStringLiteral("0"));
+        QCOMPARE(control<QLabel>(bingo, QStringLiteral("Label5"))->text(), yes ? called[count - 2] : QStringLiteral("-"));
         QCOMPARE(bingo->button("Command5")->text(), yes ? QStringLiteral("Restart") : QStringLiteral("Start"));
+        // The hall hears the last number again, and nothing else, before calling resumes.
+        QCOMPARE(m_sound->requests, yes ? QStringList{called.last() + ".wav"} : QStringList());
         QCOMPARE(journalKept(), yes);
 
         // The rest of the game calls each number not called yet, once; its end leaves no journal.
@@ -439,11 +528,37 @@ private slots:
         QVERIFY(!journalKept());
     }
 
+    // What a killed caller leaves when the system has given its process id to this start, as
+    // Wine does at once: a lock that names this very process. It is taken over all the same.
+    void takesOverALockThatNamesThisProcess()
+    {
+        QLockFile mine(m_data->filePath(QStringLiteral("mine.lock")));
+        QVERIFY(mine.tryLock(0));
+        QFile left(m_data->filePath(QStringLiteral("hall/journal.lock")));
+        QVERIFY(QDir().mkpath(m_data->filePath(QStringLiteral("hall"))) && left.open(QIODevice::WriteOnly));
+        left.write(contents(mine.fileName()));
+        left.close();
+        QVERIFY(SoleCaller(m_data->filePath(QStringLiteral("hall"))).claim());
+    }
+
 private:
+    // The program as main() starts it, on a data folder of its own, with the test's services.
+    bool openCaller(const QString &folder)
+    {
+        m_caller.reset();
+        m_sole = std::make_unique<SoleCaller>(folder);
+        if (!m_sole->claim())
+            return false;
+        m_caller = std::make_unique<Caller>(*m_sole, *m_sound, *m_random, m_question,
+                                            [this](int status) { m_ends.append(status); });
+        m_shell = &m_caller->shell();
+        return true;
+    }
+
     bool journalKept()
     {
-        m_file->flush();
-        return QFile::exists(m_file->path());
+        m_caller->journal().flush();
+        return QFile::exists(m_caller->journal().path());
     }
 
     // Starts the program and lets the splash window hand over; returns the main window.
@@ -551,9 +666,11 @@ private:
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalingWavePlayer> m_sound;
     std::unique_ptr<JournalingRandom> m_random;
-    std::unique_ptr<WindowShell> m_shell;
     std::unique_ptr<QTemporaryDir> m_data;
-    std::unique_ptr<JournalFile> m_file;
+    std::optional<SmallDisk> m_disk;
+    std::unique_ptr<SoleCaller> m_sole;
+    std::unique_ptr<Caller> m_caller;
+    WindowShell *m_shell = nullptr;
     MessageBoxQuestion m_question;
     RecordingWavePlayer m_silence;
     ClockSeededRandom m_clock;

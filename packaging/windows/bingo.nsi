@@ -85,4 +85,11 @@ Section "Uninstall"
     ; Removed only when empty: anything the host put there is left alone.
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; The caller's own files in the data folder of the user who uninstalls: the lock that a
+    ; killed caller leaves, and the journal of a game that was not ended.
+    SetShellVarContext current
+    Delete "$APPDATA\Bingo\journal.lock"
+    Delete "$APPDATA\Bingo\journal.txt"
+    RMDir "$APPDATA\Bingo"
+    SetShellVarContext all
 SectionEnd

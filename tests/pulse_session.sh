@@ -5,10 +5,10 @@
 #                        lets the sink sleep after 1 s with no stream playing, as a desktop's
 #                        server does after 5 s, and starts no reader of its monitor
 #   sink_states FILE     appends "MS STATE" to FILE every 0.1 s, the sink's state by the clock
-#   sleep_while_calling STATES PRINTED   from those states and a player's "+awake at MS" and
-#                        "-awake at MS" lines: how many samples read SUSPENDED from 0.5 s after
-#                        calling started until it stopped, and how many seconds after it stopped
-#                        the sink went to sleep ("never" if it did not)
+#   check_kept_awake STATES PRINTED   from those states and a player's "+awake at MS" and
+#                        "-awake at MS" lines: checks that the sink never slept from 0.5 s after
+#                        calling started until it stopped, and slept within 4 s after it stopped
+#                        (a 1 s pause cue and 3 s)
 #   stop_pulse           ends it and the processes started with it
 #   start_recording FILE / stop_recording   record the monitor, 22050 Hz mono 16-bit raw
 #   peak FILE            the loudest sample of a recording, as a fraction of full scale
@@ -50,12 +50,17 @@ start_pulse() {
     sleep 2.5
 }
 
-sleep_while_calling() {
-    local began paused
+check_kept_awake() {
+    local began paused asleep_calling asleep_after
     read -r began paused < <(tr -d '\r' <"$2" | awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }')
-    awk -v a="$began" -v b="$paused" '$1 >= a + 500 && $1 <= b && $2 == "SUSPENDED" { n++ }
+    read -r asleep_calling asleep_after < <(awk -v a="$began" -v b="$paused" '
+        $1 >= a + 500 && $1 <= b && $2 == "SUSPENDED" { n++ }
         $1 > b && $2 == "SUSPENDED" && !after { after = $1 }
-        END { print n + 0, after ? (after - b) / 1000 : "never" }' "$1"
+        END { print n + 0, after ? (after - b) / 1000 : "never" }' "$1")
+    check "while calling, with 2 s between calls, the sink never sleeps ($asleep_calling samples asleep)" \
+        test "$asleep_calling" -eq 0
+    check "once calling stops it sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
+        test "$asleep_after" != never -a "$(between "$asleep_after" 0 4 && echo yes)" = yes
 }
 
 sink_states() {

@@ -321,8 +321,8 @@ void PulseStream::writeSound(size_t room)
 }
 
 // Tops the server's buffer up with the faint signal, carrying on where the last part ended. The
-// server asks for more every kServerRequest, so an awake stream wakes the process about twice a
-// second.
+// server asks for more every kServerRequest, so between calls an awake stream wakes the process
+// only a few times a second.
 void PulseStream::writeSignal()
 {
     size_t room = pa_stream_writable_size(m_stream);

@@ -2,13 +2,19 @@
 #include "app/caller.h"
 
 #include "app/solecaller.h"
+#include "services/screenkeeper.h"
+#include "services/waveplayer.h"
 
-Caller::Caller(SoleCaller &sole, WavePlayer &sound, RandomSource &random, YesNoQuestion &question,
-               WindowShell::Quit quit)
+Caller::Caller(SoleCaller &sole, WavePlayer &sound, ScreenKeeper &screen, RandomSource &random,
+               YesNoQuestion &question, WindowShell::Quit quit)
     : m_journal(sole.journalFolder())
     , m_shell(sound, random, std::move(quit))
     , m_keeper(m_journal, question, sound, m_shell)
 {
     QObject::connect(&sole, &SoleCaller::frontWanted, &m_shell, &WindowShell::bringToFront);
     QObject::connect(&m_keeper, &JournalKeeper::journalClosed, &sole, &SoleCaller::release);
+
+    // What is kept awake while a game is calling, one line each.
+    QObject::connect(&m_shell, &WindowShell::callingChanged, [&sound](bool calling) { sound.keepOutputAwake(calling); });
+    QObject::connect(&m_shell, &WindowShell::callingChanged, [&screen](bool calling) { screen.keepScreenOn(calling); });
 }

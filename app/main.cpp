@@ -3,6 +3,7 @@
 #include "app/solecaller.h"
 #include "engine/randomsource.h"
 #include "services/desktopservices.h"
+#include "services/systemscreenkeeper.h"
 #include "services/systemwaveplayer.h"
 
 #include <QApplication>
@@ -21,9 +22,10 @@ int main(int argc, char *argv[])
     if (!sole.claim())
         return 0;
     SystemWavePlayer sound;
+    SystemScreenKeeper screen;
     ClockSeededRandom random;
     MessageBoxQuestion question;
-    Caller caller(sole, sound, random, question);
+    Caller caller(sole, sound, screen, random, question);
     caller.shell().start();
     return app.exec();
 }

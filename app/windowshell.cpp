@@ -48,7 +48,12 @@ WindowShell::WindowShell(WavePlayer &sound, RandomSource &random, Quit quit)
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
-WindowShell::~WindowShell() = default;
+// A game still calling when the program ends stops calling while the shell can still say so.
+WindowShell::~WindowShell()
+{
+    if (m_bingo)
+        m_bingo->unload();
+}
 
 void WindowShell::start()
 {
@@ -156,15 +161,17 @@ void WindowShell::loadBingo()
     connect(rest, &QAction::triggered, this, [this, rest] { Rest_Click(qint16(rest->data().toInt())); });
     QAction *exit = m_bingo->menuCommand("exit");
     connect(exit, &QAction::triggered, this, [this, exit] { exit_Click(qint16(exit->data().toInt())); });
+    connect(m_bingo.get(), &BingoWindow::callingChanged, this, &WindowShell::callingChanged);
     m_bingo->installEventFilter(this);
     emit mainWindowLoaded(m_bingo.get());
 }
 
-// The calling timer stops here, not when the object goes, so no tick of this game can follow.
+// Calling ends here, not when the object goes, so no tick of this game can follow and nothing
+// is kept awake for it.
 void WindowShell::unloadBingo()
 {
     m_bingo->removeEventFilter(this);
-    m_bingo->callingTimer().stop();
+    m_bingo->unload();
     unload(m_bingo);
 }
 

@@ -57,6 +57,8 @@ signals:
     void handedOver();
     // "Exit", "Exit Bingo" or the close box: the host ends the game on purpose.
     void gameEnded();
+    // The game on screen has started or stopped calling; an unloaded window has stopped.
+    void callingChanged(bool calling);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -67,6 +67,12 @@ public:
     void playWave(const QString &) override {}
 };
 
+// The output is kept awake while the window calls, as in the program.
+void keepAwakeWhileCalling(BingoWindow &window, WavePlayer &sound)
+{
+    QObject::connect(&window, &BingoWindow::callingChanged, [&sound](bool calling) { sound.keepOutputAwake(calling); });
+}
+
 int game(int interval, WavePlayer &sound, const char *files)
 {
     ClockSeededRandom random([] { return quint64(42); });
@@ -183,6 +189,7 @@ int tickCost(int ticks, int interval)
     PulseWavePlayer sound;
     ClockSeededRandom random;
     BingoWindow window(sound, random);
+    keepAwakeWhileCalling(window, sound);
     window.show();
     QTimer &calling = window.callingTimer();
     int done = 0;
@@ -224,6 +231,7 @@ int between()
     PulseWavePlayer sound;
     ClockSeededRandom random;
     BingoWindow window(sound, random);
+    keepAwakeWhileCalling(window, sound);
     window.show();
     window.button("Command1")->click(); // Slow: 7.5 s a call
     window.button("Command5")->click();
@@ -342,6 +350,7 @@ int onset(int calls)
     PulseWavePlayer sound;
     ClockSeededRandom random;
     BingoWindow window(sound, random);
+    keepAwakeWhileCalling(window, sound);
     window.show();
     BannerRepaints repaints(window, recorder, clock);
     runEventsFor(1000);

@@ -3,6 +3,7 @@
 
 #include "engine/randomsource.h"
 #include "services/printcards.h"
+#include "services/screenkeeper.h"
 #include "services/waveplayer.h"
 
 #include <QStringList>
@@ -73,4 +74,13 @@ public:
     void openPage(const QString &address) override { opened.append(address); }
 
     QStringList opened;
+};
+
+// Records whether the screen is asked to stay on.
+class RecordingScreenKeeper : public ScreenKeeper
+{
+public:
+    void keepScreenOn(bool on) override { kept = on; }
+
+    bool kept = false;
 };

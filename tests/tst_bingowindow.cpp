@@ -44,6 +44,11 @@ private slots:
         m_sound = std::make_unique<RecordingWavePlayer>();
         m_random = std::make_unique<ScriptedRandom>(std::deque<double>{}, 7);
         m_window = std::make_unique<BingoWindow>(*m_sound, *m_random);
+        // The output is kept awake exactly while the window says it calls.
+        connect(m_window.get(), &BingoWindow::callingChanged, this, [this](bool calling) {
+            QCOMPARE_NE(calling, m_sound->awake);
+            m_sound->keepOutputAwake(calling);
+        });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }

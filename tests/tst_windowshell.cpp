@@ -163,7 +163,7 @@ private slots:
             return;
         SoleCaller sole(qEnvironmentVariable("BINGO_TEST_PLAY"));
         QVERIFY(sole.claim());
-        Caller caller(sole, m_silence, m_clock, m_question);
+        Caller caller(sole, m_silence, m_screen, m_clock, m_question);
         m_shell = &caller.shell();
         BingoWindow *bingo = startGame();
         bingo->button("Command5")->click();
@@ -200,6 +200,7 @@ private slots:
         m_sound = std::make_unique<JournalingWavePlayer>(*m_journal);
         m_random = std::make_unique<JournalingRandom>(*m_journal);
         m_ends.clear();
+        m_screen = {};
         m_data = std::make_unique<QTemporaryDir>();
         QVERIFY(openCaller(m_data->path()));
     }
@@ -277,6 +278,7 @@ private slots:
         bingo->Timer1_Timer();
         QVERIFY(bingo->callingTimer().isActive());
         QVERIFY(journalKept());
+        QVERIFY(keptAwake(true));
 
         m_journal->lines.clear();
         m_sound->requests.clear();
@@ -295,6 +297,7 @@ private slots:
         QVERIFY(!m_shell->bingo());
         QVERIFY(bingo);
         QVERIFY(!bingo->callingTimer().isActive());
+        QVERIFY(keptAwake(false));
         returnToEventLoop();
         QVERIFY(!bingo);
 
@@ -327,9 +330,11 @@ private slots:
         m_journal->lines.clear();
         m_sound->requests.clear();
 
+        QVERIFY(keptAwake(true));
         QVERIFY(bingo->close());
         QVERIFY(!journalKept());
         QVERIFY(!bingo->callingTimer().isActive());
+        QVERIFY(keptAwake(false));
         QVERIFY(!m_shell->bingo());
         QVERIFY(!m_shell->closing());
         QCOMPARE(m_journal->lines, QStringList{"hide Bingo"});
@@ -367,6 +372,7 @@ private slots:
         // The host has dragged the window aside.
         old->move(3, 5);
 
+        QVERIFY(keptAwake(old->callingTimer().isActive()));
         m_journal->lines.clear();
         m_sound->requests.clear();
         if (trigger == Trigger::Button)
@@ -390,6 +396,7 @@ private slots:
         QVERIFY(bingo != old.data());
         QVERIFY(!old->isVisible());
         QVERIFY(!old->callingTimer().isActive());
+        QVERIFY(keptAwake(false));
         returnToEventLoop();
         QVERIFY(!old);
 
@@ -549,11 +556,14 @@ private:
         m_sole = std::make_unique<SoleCaller>(folder);
         if (!m_sole->claim())
             return false;
-        m_caller = std::make_unique<Caller>(*m_sole, *m_sound, *m_random, m_question,
+        m_caller = std::make_unique<Caller>(*m_sole, *m_sound, m_screen, *m_random, m_question,
                                             [this](int status) { m_ends.append(status); });
         m_shell = &m_caller->shell();
         return true;
     }
+
+    // The loudspeakers and the screen are kept awake together, and only while calling.
+    bool keptAwake(bool calling) const { return m_sound->awake == calling && m_screen.kept == calling; }
 
     bool journalKept()
     {
@@ -673,6 +683,7 @@ private:
     WindowShell *m_shell = nullptr;
     MessageBoxQuestion m_question;
     RecordingWavePlayer m_silence;
+    RecordingScreenKeeper m_screen;
     ClockSeededRandom m_clock;
     QList<int> m_ends;
 };

@@ -199,8 +199,23 @@ BingoWindow::BingoWindow(WavePlayer &sound, RandomSource &random, QWidget *paren
 // A window unloaded while calling takes its calling with it.
 BingoWindow::~BingoWindow()
 {
-    if (m_state.Timer1.enabled)
-        m_sound.keepOutputAwake(false);
+    unload();
+}
+
+void BingoWindow::unload()
+{
+    m_unloaded = true;
+    m_timer.stop();
+    tellCalling();
+}
+
+void BingoWindow::tellCalling()
+{
+    const bool calling = m_state.Timer1.enabled && !m_unloaded;
+    if (calling != m_calling) {
+        m_calling = calling;
+        emit callingChanged(calling);
+    }
 }
 
 void BingoWindow::buildControls()
@@ -377,7 +392,6 @@ void BingoWindow::present(const BingoState *shown)
             m_timer.start();
         else
             m_timer.stop();
-        if (shown)
-            m_sound.keepOutputAwake(m_state.Timer1.enabled);
     }
+    tellCalling();
 }

@@ -47,8 +47,9 @@ public:
     // Tests call it directly rather than wait for the timer.
     void Timer1_Timer();
     const QTimer &callingTimer() const { return m_timer; }
-    // Unloading stops it at once, even when the window itself can only go a moment later.
     QTimer &callingTimer() { return m_timer; }
+    // Unloading: calling ends at once, even when the window itself can only go a moment later.
+    void unload();
 
     // The controls by their design names, for binding the handlers that act on whole windows.
     QPushButton *button(const char *name) const;
@@ -60,6 +61,10 @@ public:
 signals:
     // A handler has changed the game state, and the window shows the change.
     void stateChanged();
+    // The game has started or stopped calling: from Start or Restart until a pause, a claim, the
+    // end of the game, or the window unloaded (Reset, Exit, the close box). What is kept awake
+    // while a game calls follows this one signal.
+    void callingChanged(bool calling);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,6 +78,8 @@ private:
                   Spoken::Speech speech = nullptr);
     // Shows the state on the widgets; with no earlier state, shows all of it.
     void present(const BingoState *shown);
+    // Says callingChanged when calling has started or stopped since it last said it.
+    void tellCalling();
 
     WavePlayer &m_sound;
     RandomSource &m_random;
@@ -80,6 +87,9 @@ private:
     MessageBoxShower m_messages {this};
     BingoState m_state = BingoState::designValues();
     QTimer m_timer;
+    // What callingChanged last said.
+    bool m_calling = false;
+    bool m_unloaded = false;
 
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;

@@ -96,7 +96,7 @@ bool IdleInhibitor::connected()
     if (!m_bus) {
         m_bus = m_busAddress.isEmpty()
             ? QDBusConnection::sessionBus()
-            : QDBusConnection::connectToBus(m_busAddress, QStringLiteral("bingo-idle-inhibitor"));
+            : QDBusConnection::connectToBus(m_busAddress, m_busAddress);
     }
     if (m_bus->isConnected())
         return true;

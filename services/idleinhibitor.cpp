@@ -4,7 +4,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 
 #include <utility>
 
@@ -75,28 +74,26 @@ IdleInhibitor::IdleInhibitor(QString busAddress, QObject *parent)
 
 IdleInhibitor::~IdleInhibitor()
 {
-    if (m_heldBy)
-        release(*m_heldBy, m_handle);
+    if (m_held)
+        release(*m_held);
 }
 
 void IdleInhibitor::keepScreenOn(bool on)
 {
     m_wanted = on;
-    if (on && !m_asking && !m_heldBy) {
+    if (on && !m_asking && !m_held) {
         if (connected())
             ask(0);
-    } else if (!on && m_heldBy) {
-        release(*m_heldBy, m_handle);
-        m_heldBy.reset();
+    } else if (!on && m_held) {
+        release(*std::exchange(m_held, std::nullopt));
     }
 }
 
 bool IdleInhibitor::connected()
 {
     if (!m_bus) {
-        m_bus = m_busAddress.isEmpty()
-            ? QDBusConnection::sessionBus()
-            : QDBusConnection::connectToBus(m_busAddress, m_busAddress);
+        m_bus = m_busAddress.isEmpty() ? QDBusConnection::sessionBus()
+                                       : QDBusConnection::connectToBus(m_busAddress, m_busAddress);
     }
     if (m_bus->isConnected())
         return true;
@@ -106,63 +103,96 @@ bool IdleInhibitor::connected()
 
 void IdleInhibitor::ask(int tried)
 {
+    if (tried == kDesktops) {
+        warnOnce(QStringLiteral("no desktop answered"));
+        return;
+    }
     const auto desktop = Desktop((int(m_answered) + tried) % kDesktops);
     const QString token = tokenFor(++m_requests);
+    Inhibit asked {desktop, tried, {}};
+    if (desktop == Desktop::Portal) {
+        // Its word on the request can come as soon as it has answered: listen before asking.
+        asked.handle = QVariant::fromValue(QDBusObjectPath(portalRequestPath(*m_bus, token)));
+        watchPortalResponse(portalRequestPath(*m_bus, token), true);
+    }
     m_asking = true;
     auto *answer = new QDBusPendingCallWatcher(m_bus->asyncCall(inhibitCall(desktop, token)), this);
-    connect(answer, &QDBusPendingCallWatcher::finished, this, [this, desktop, tried, token](QDBusPendingCallWatcher *answer) {
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this, asked](QDBusPendingCallWatcher *answer) {
         answer->deleteLater();
-        // A portal that took the request but answered too late may hold an inhibit all the same.
-        if (desktop == Desktop::Portal && answer->isError() && answer->error().type() == QDBusError::NoReply)
-            release(desktop, QVariant::fromValue(QDBusObjectPath(portalRequestPath(*m_bus, token))));
-        onAnswer(desktop, tried, *answer);
+        onAnswer(asked, answer->reply());
     });
 }
 
-void IdleInhibitor::onAnswer(Desktop desktop, int tried, const QDBusPendingCallWatcher &answer)
+void IdleInhibitor::onAnswer(const Inhibit &asked, const QDBusMessage &reply)
 {
     m_asking = false;
-    const QDBusMessage reply = answer.reply();
-    const QString expected = desktop == Desktop::Portal ? QStringLiteral("o") : QStringLiteral("u");
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != expected) {
-        if (tried + 1 < kDesktops) {
-            if (m_wanted)
-                ask(tried + 1);
-            return;
-        }
-        warnOnce(QStringLiteral("no desktop answered (%1)").arg(answer.error().name()));
+    const bool portal = asked.desktop == Desktop::Portal;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != (portal ? u"o" : u"u")) {
+        // A portal that took the request but answered too late may hold an inhibit all the same.
+        if (portal && reply.errorName() == QDBusError::errorString(QDBusError::NoReply))
+            release(asked);
+        else if (portal)
+            watchPortalResponse(asked.handle.value<QDBusObjectPath>().path(), false);
+        if (m_wanted)
+            ask(asked.tried + 1);
         return;
     }
-    m_answered = desktop;
-    const QVariant handle = reply.arguments().constFirst();
-    if (m_wanted) {
-        m_heldBy = desktop;
-        m_handle = handle;
-    } else {
-        release(desktop, handle);
-    }
+    m_answered = asked.desktop;
+    Inhibit held = asked;
+    held.handle = reply.arguments().constFirst();
+    if (m_wanted)
+        m_held = held;
+    else
+        release(held);
 }
 
-void IdleInhibitor::release(Desktop desktop, const QVariant &handle)
+void IdleInhibitor::onPortalResponse(const QDBusMessage &response)
+{
+    if (response.arguments().value(0).toUInt() == 0)
+        return;
+    if (!m_held || m_held->desktop != Desktop::Portal || m_held->handle.value<QDBusObjectPath>().path() != response.path())
+        return;
+    // The portal took the request, but the desktop behind it could not inhibit: on to the next.
+    const Inhibit refused = *std::exchange(m_held, std::nullopt);
+    release(refused);
+    if (m_wanted)
+        ask(refused.tried + 1);
+}
+
+void IdleInhibitor::release(const Inhibit &inhibit)
 {
     QDBusMessage call;
-    switch (desktop) {
-    case Desktop::Portal:
-        call = QDBusMessage::createMethodCall(kPortal, handle.value<QDBusObjectPath>().path(),
-                                              QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close"));
+    switch (inhibit.desktop) {
+    case Desktop::Portal: {
+        const QString request = inhibit.handle.value<QDBusObjectPath>().path();
+        watchPortalResponse(request, false);
+        call = QDBusMessage::createMethodCall(kPortal, request, QStringLiteral("org.freedesktop.portal.Request"),
+                                              QStringLiteral("Close"));
         break;
+    }
     case Desktop::ScreenSaver:
         call = QDBusMessage::createMethodCall(kScreenSaver, QStringLiteral("/org/freedesktop/ScreenSaver"), kScreenSaver,
                                               QStringLiteral("UnInhibit"));
-        call << handle.toUInt();
+        call << inhibit.handle.toUInt();
         break;
     case Desktop::SessionManager:
         call = QDBusMessage::createMethodCall(kSessionManager, QStringLiteral("/org/gnome/SessionManager"),
                                               kSessionManager, QStringLiteral("Uninhibit"));
-        call << handle.toUInt();
+        call << inhibit.handle.toUInt();
         break;
     }
     m_bus->send(call);
+}
+
+// QDBusConnection takes its slots by name only.
+void IdleInhibitor::watchPortalResponse(const QString &request, bool watch)
+{
+    const QString interface = QStringLiteral("org.freedesktop.portal.Request");
+    const QString signal = QStringLiteral("Response");
+    if (watch)
+        m_bus->connect(kPortal, request, interface, signal, this, SLOT(onPortalResponse(QDBusMessage)));
+    else
+        m_bus->disconnect(kPortal, request, interface, signal, this, SLOT(onPortalResponse(QDBusMessage)));
 }
 
 void IdleInhibitor::warnOnce(const QString &why)

@@ -17,6 +17,7 @@ class QDBusPendingCallWatcher;
 //   - the desktop portal's org.freedesktop.portal.Inhibit (GNOME, KDE, sandboxed installs);
 //   - org.freedesktop.ScreenSaver (KDE, Xfce, xscreensaver's helper and others);
 //   - org.gnome.SessionManager.
+// A portal that answers but then reports that its desktop could not inhibit counts as no answer.
 //
 // Every call is asynchronous, so a bus or a desktop that never answers holds up nothing. At most
 // one inhibit is held or asked for at a time: Start while the last one is still being asked for
@@ -39,12 +40,24 @@ public:
 
     void keepScreenOn(bool on) override;
 
+private slots:
+    // The portal's word on a request it answered: 0 when the desktop inhibits.
+    void onPortalResponse(const QDBusMessage &response);
+
 private:
-    // Asks the `tried`-th desktop after the one that answered last.
-    void ask(int tried);
-    void onAnswer(Desktop desktop, int tried, const QDBusPendingCallWatcher &answer);
-    void release(Desktop desktop, const QVariant &handle);
+    struct Inhibit
+    {
+        Desktop desktop;
+        int tried; // how many desktops were asked before this one
+        QVariant handle; // the portal's request object, or the cookie of the others
+    };
+
     bool connected();
+    // Asks the `tried`-th desktop after the one that answered last, or gives up after the last.
+    void ask(int tried);
+    void onAnswer(const Inhibit &asked, const QDBusMessage &reply);
+    void release(const Inhibit &inhibit);
+    void watchPortalResponse(const QString &request, bool watch);
     void warnOnce(const QString &why);
 
     QString m_busAddress;
@@ -53,9 +66,7 @@ private:
     bool m_asking = false;
     // The desktop that answered last, asked first next time.
     Desktop m_answered = Desktop::Portal;
-    // What is held: the portal's request object, or the cookie of the others.
-    std::optional<Desktop> m_heldBy;
-    QVariant m_handle;
+    std::optional<Inhibit> m_held;
     unsigned m_requests = 0;
     bool m_warned = false;
 };

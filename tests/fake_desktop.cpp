@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A desktop of the test's own on the session bus: it offers the idle inhibit services named on its
 // command line, "portal", "screensaver" and "session", as desktops do, or "silent-portal" (takes
-// the request and never answers) and "failing-portal" (answers with an error). Each inhibit,
-// release, and caller whose connection goes is printed with the number of inhibits held then:
+// the request and never answers), "failing-portal" (answers with an error) and "refusing-portal"
+// (answers, then says that it could not inhibit). Each inhibit, release of an inhibit held, and
+// caller whose connection goes is printed with the number of inhibits held then:
 //   inhibit portal :1.5 flags=12 reason=Calling a bingo game held=1
 //   release portal :1.5 held=0
 //   gone :1.5 held=0
@@ -42,9 +43,17 @@ public:
             QString caller = sender.mid(1);
             caller.replace(QLatin1Char('.'), QLatin1Char('_'));
             const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(caller, token);
+            bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+            // A portal whose desktop cannot inhibit says so on the request object.
+            if (m_offered.contains(u"refusing-portal")) {
+                QDBusMessage response = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                                   QStringLiteral("Response"));
+                response << 2u << QVariantMap();
+                bus.send(response);
+                return true;
+            }
             hold(bus, sender, QStringLiteral("portal"), request, arguments.value(1).toUInt(),
                  options.value(QStringLiteral("reason")).toString());
-            bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         } else if (method == u"org.freedesktop.portal.Request.Close") {
             letGo(sender, QStringLiteral("portal"), message.path());
             bus.send(message.createReply());
@@ -86,7 +95,8 @@ private:
 
     void letGo(const QString &sender, const QString &desktop, const QString &handle)
     {
-        m_held.remove(sender, desktop + QLatin1Char(' ') + handle);
+        if (m_held.remove(sender, desktop + QLatin1Char(' ') + handle) == 0)
+            return;
         say(QStringLiteral("release %1 %2 held=%3").arg(desktop, sender).arg(m_held.size()));
     }
 
@@ -108,7 +118,8 @@ int main(int argc, char *argv[])
         return 1;
     const std::pair<const char *, const char *> names[] = {
         {"portal", "org.freedesktop.portal.Desktop"},       {"silent-portal", "org.freedesktop.portal.Desktop"},
-        {"failing-portal", "org.freedesktop.portal.Desktop"}, {"screensaver", "org.freedesktop.ScreenSaver"},
+        {"failing-portal", "org.freedesktop.portal.Desktop"}, {"refusing-portal", "org.freedesktop.portal.Desktop"},
+        {"screensaver", "org.freedesktop.ScreenSaver"},
         {"session", "org.gnome.SessionManager"},
     };
     for (const auto &[offer, name] : names)

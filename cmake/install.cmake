@@ -19,7 +19,6 @@
 
 include(GNUInstallDirs)
 
-set(BINGO_APP_ID example.bingocaller.Bingo)
 set(BINGO_DATA_DESTINATION ${CMAKE_INSTALL_DATADIR}/bingo-caller)
 
 install(TARGETS bingo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

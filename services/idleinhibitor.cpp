@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/idleinhibitor.h"
 
+#include "services/maker.h"
+
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -11,25 +13,34 @@ namespace {
 
 constexpr uint kInhibitSuspend = 4;
 constexpr uint kInhibitIdle = 8;
-constexpr auto kApplicationName = "Bingo";
-constexpr auto kApplicationId = "example.bingocaller.Bingo";
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 
-const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
-const QString kSessionManager = QStringLiteral("org.gnome.SessionManager");
-
-QString reason()
+// Where each desktop takes its inhibit, and the method that releases one by its cookie.
+struct Service
 {
-    return QString::fromLatin1(IdleInhibitor::kReason);
+    const char *name;
+    const char *path;
+    const char *interface;
+    const char *release;
+};
+constexpr Service kServices[IdleInhibitor::kDesktops] = {
+    {"org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Inhibit", nullptr},
+    {"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", "UnInhibit"},
+    {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "Uninhibit"},
+};
+
+const Service &service(IdleInhibitor::Desktop desktop)
+{
+    return kServices[int(desktop)];
 }
 
-QString tokenFor(unsigned request)
+QString portalName()
 {
-    return QStringLiteral("bingo%1").arg(request);
+    return QLatin1String(service(IdleInhibitor::Desktop::Portal).name);
 }
 
-// The portal names the request object after the caller and the token it was given, so a
-// request whose answer never came can still be closed.
+// The portal names the request object after the caller and the token it was given, so the
+// caller can listen to it before asking, and close it even when the answer never came.
 QString portalRequestPath(const QDBusConnection &bus, const QString &token)
 {
     QString sender = bus.baseService().mid(1);
@@ -39,29 +50,23 @@ QString portalRequestPath(const QDBusConnection &bus, const QString &token)
 
 QDBusMessage inhibitCall(IdleInhibitor::Desktop desktop, const QString &token)
 {
+    const Service &to = service(desktop);
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(to.name), QLatin1String(to.path),
+                                                       QLatin1String(to.interface), QStringLiteral("Inhibit"));
+    const QString reason = QString::fromLatin1(IdleInhibitor::kReason);
     switch (desktop) {
-    case IdleInhibitor::Desktop::Portal: {
-        QDBusMessage call = QDBusMessage::createMethodCall(kPortal, QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                           QStringLiteral("org.freedesktop.portal.Inhibit"),
-                                                           QStringLiteral("Inhibit"));
-        const QVariantMap options {{QStringLiteral("reason"), reason()}, {QStringLiteral("handle_token"), token}};
-        call << QString() << (kInhibitIdle | kInhibitSuspend) << options;
-        return call;
+    case IdleInhibitor::Desktop::Portal:
+        call << QString() << (kInhibitIdle | kInhibitSuspend)
+             << QVariantMap {{QStringLiteral("reason"), reason}, {QStringLiteral("handle_token"), token}};
+        break;
+    case IdleInhibitor::Desktop::ScreenSaver:
+        call << QLatin1String(Maker::kProgramName) << reason;
+        break;
+    case IdleInhibitor::Desktop::SessionManager:
+        call << QLatin1String(Maker::kApplicationId) << 0u << reason << (kInhibitIdle | kInhibitSuspend);
+        break;
     }
-    case IdleInhibitor::Desktop::ScreenSaver: {
-        QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                                           kScreenSaver, QStringLiteral("Inhibit"));
-        call << QString::fromLatin1(kApplicationName) << reason();
-        return call;
-    }
-    case IdleInhibitor::Desktop::SessionManager: {
-        QDBusMessage call = QDBusMessage::createMethodCall(kSessionManager, QStringLiteral("/org/gnome/SessionManager"),
-                                                           kSessionManager, QStringLiteral("Inhibit"));
-        call << QString::fromLatin1(kApplicationId) << 0u << reason() << (kInhibitIdle | kInhibitSuspend);
-        return call;
-    }
-    }
-    Q_UNREACHABLE();
+    return call;
 }
 
 } // namespace
@@ -108,7 +113,7 @@ void IdleInhibitor::ask(int tried)
         return;
     }
     const auto desktop = Desktop((int(m_answered) + tried) % kDesktops);
-    const QString token = tokenFor(++m_requests);
+    const QString token = QStringLiteral("bingo%1").arg(++m_requests);
     Inhibit asked {desktop, tried, {}};
     if (desktop == Desktop::Portal) {
         // Its word on the request can come as soon as it has answered: listen before asking.
@@ -161,38 +166,27 @@ void IdleInhibitor::onPortalResponse(const QDBusMessage &response)
 
 void IdleInhibitor::release(const Inhibit &inhibit)
 {
-    QDBusMessage call;
-    switch (inhibit.desktop) {
-    case Desktop::Portal: {
+    const Service &from = service(inhibit.desktop);
+    if (inhibit.desktop == Desktop::Portal) {
         const QString request = inhibit.handle.value<QDBusObjectPath>().path();
         watchPortalResponse(request, false);
-        call = QDBusMessage::createMethodCall(kPortal, request, QStringLiteral("org.freedesktop.portal.Request"),
-                                              QStringLiteral("Close"));
-        break;
+        m_bus->send(QDBusMessage::createMethodCall(portalName(), request, kRequest, QStringLiteral("Close")));
+        return;
     }
-    case Desktop::ScreenSaver:
-        call = QDBusMessage::createMethodCall(kScreenSaver, QStringLiteral("/org/freedesktop/ScreenSaver"), kScreenSaver,
-                                              QStringLiteral("UnInhibit"));
-        call << inhibit.handle.toUInt();
-        break;
-    case Desktop::SessionManager:
-        call = QDBusMessage::createMethodCall(kSessionManager, QStringLiteral("/org/gnome/SessionManager"),
-                                              kSessionManager, QStringLiteral("Uninhibit"));
-        call << inhibit.handle.toUInt();
-        break;
-    }
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(from.name), QLatin1String(from.path),
+                                                       QLatin1String(from.interface), QLatin1String(from.release));
+    call << inhibit.handle.toUInt();
     m_bus->send(call);
 }
 
 // QDBusConnection takes its slots by name only.
 void IdleInhibitor::watchPortalResponse(const QString &request, bool watch)
 {
-    const QString interface = QStringLiteral("org.freedesktop.portal.Request");
     const QString signal = QStringLiteral("Response");
     if (watch)
-        m_bus->connect(kPortal, request, interface, signal, this, SLOT(onPortalResponse(QDBusMessage)));
+        m_bus->connect(portalName(), request, kRequest, signal, this, SLOT(onPortalResponse(QDBusMessage)));
     else
-        m_bus->disconnect(kPortal, request, interface, signal, this, SLOT(onPortalResponse(QDBusMessage)));
+        m_bus->disconnect(portalName(), request, kRequest, signal, this, SLOT(onPortalResponse(QDBusMessage)));
 }
 
 void IdleInhibitor::warnOnce(const QString &why)

@@ -8,5 +8,6 @@ namespace Maker {
 inline constexpr char kWebDomain[] = BINGO_WEB_HOST;
 inline constexpr char kContactAddress[] = "caller@" BINGO_WEB_HOST;
 inline constexpr char kProgramName[] = "Bingo";
+inline constexpr char kApplicationId[] = BINGO_APP_ID;
 inline constexpr char kVersion[] = "1.6";
 } // namespace Maker

@@ -4,7 +4,8 @@
 #   start_pulse FOLDER [--sleepy]   starts it and points this shell's clients at it; --sleepy
 #                        lets the sink sleep after 1 s with no stream playing, as a desktop's
 #                        server does after 5 s, and starts no reader of its monitor
-#   sink_states FILE     appends "MS STATE" to FILE every 0.1 s, the sink's state by the clock
+#   sink_states FILE     appends "MS STATE MS" to FILE every 0.1 s: the sink's state, seen
+#                        between the two times by the clock
 #   check_kept_awake STATES PRINTED   from those states and a player's "+awake at MS" and
 #                        "-awake at MS" lines: checks that the sink never slept from 0.5 s after
 #                        calling started until it stopped, and slept within 4 s after it stopped
@@ -50,12 +51,14 @@ start_pulse() {
     sleep 2.5
 }
 
+# A state counts for a time only if it was seen wholly inside it: pactl can take a while on a
+# busy machine, and a state seen after calling stopped is no state while calling.
 check_kept_awake() {
     local began paused asleep_calling asleep_after
     read -r began paused < <(tr -d '\r' <"$2" | awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }')
     read -r asleep_calling asleep_after < <(awk -v a="$began" -v b="$paused" '
-        $1 >= a + 500 && $1 <= b && $2 == "SUSPENDED" { n++ }
-        $1 > b && $2 == "SUSPENDED" && !after { after = $1 }
+        $1 >= a + 500 && $3 <= b && $2 == "SUSPENDED" { n++ }
+        $1 > b && $2 == "SUSPENDED" && !after { after = $3 }
         END { print n + 0, after ? (after - b) / 1000 : "never" }' "$1")
     check "while calling, with 2 s between calls, the sink never sleeps ($asleep_calling samples asleep)" \
         test "$asleep_calling" -eq 0
@@ -64,8 +67,10 @@ check_kept_awake() {
 }
 
 sink_states() {
+    local seen
     while sleep 0.1; do
-        echo "$(( $(date +%s%N) / 1000000 )) $(pactl list short sinks 2>/dev/null | awk '$2 == "caller" { print $NF }')"
+        seen=$(( $(date +%s%N) / 1000000 ))
+        echo "$seen $(pactl list short sinks 2>/dev/null | awk '$2 == "caller" { print $NF }') $(( $(date +%s%N) / 1000000 ))"
     done >>"$1"
 }
 

@@ -5,7 +5,9 @@
 # older request must never be heard, with the output kept awake or not; after the server is
 # killed and started again the next call is heard; damaged files must make no sound and cost no
 # time, and with no server at all the player must stay quiet and carry on. Kept awake while
-# calling, the output never sleeps between calls, and it sleeps soon after calling stops.
+# calling, the output plays a faint signal and never sleeps between calls, whether calling starts
+# before the first sound or after one; it sleeps soon after calling stops, and a sound playing
+# then is heard to its end.
 # Usage: playback_test.sh PLAY_WAVES   (the program in tests/play_waves.cpp)
 set -euo pipefail
 player=$(realpath "$1")
@@ -115,6 +117,15 @@ for mode in asleep awake; do
         between "$(span "$heard")" 0.9 1.1
 done
 
+# Calling stops 0.3 s into a sound, as it does into the pause cue: the sound is heard to its end.
+primed 7.wav
+play +awake "${primer[@]}" 7.wav @300 -awake @1200
+check "calling stopped while a sound plays: it is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
+# Kept awake with no sound, the stream plays the faint signal: a step of one in 32768, not silence.
+play +awake @1000
+check "awake between calls, the faint signal plays (peak $(peak "$heard"), a step is 0.000031)" \
+    between "$(peak "$heard")" 0.00003 0.0001
+
 play adpcm.wav @1500
 check "an IMA ADPCM file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.1
 
@@ -132,19 +143,37 @@ check "a sound after a damaged file is heard whole ($(span "$heard") s of 1 s)" 
 check "the player ends at once after it (${seconds} s for 1.6 s of waiting)" between "$seconds" 0 3
 
 # A sink that sleeps after 1 s with no stream playing, and no reader of its monitor to keep it
-# awake: while calling, with 2 s between the end of a call and the next, it never sleeps; once
-# calling is paused, with its 1 s cue, it is asleep within 3 s of the cue's end.
+# awake: while calling, with 2 s or more between the end of a call and the next, it never sleeps;
+# once calling stops it is asleep within 3 s of the pause cue's end, or of the stop with no sound
+# left. Calling starts before the first sound, or after one, once the sink has slept with the
+# stream open ("?asleep" holds the player until then).
 stop_pulse
 start_pulse "$work" --sleepy
-for tries in $(seq 50); do
-    pactl list short sinks | grep -q SUSPENDED && break
-    sleep 0.1
+for calling in "from the start, paused with its cue:@500 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5000" \
+               "after a sound, stopped with none left:7.wav ?asleep +awake @3000 7.wav @3000 -awake @5000"; do
+    read -ra arguments <<<"${calling#*:}"
+    for tries in $(seq 50); do
+        pactl list short sinks | grep -q SUSPENDED && break
+        sleep 0.1
+    done
+    rm -f "$work/states" asleep
+    sink_states "$work/states" &
+    poller=$!
+    watcher=''
+    if [[ " ${arguments[*]} " == *" ?asleep "* ]]; then
+        ( for tries in $(seq 300); do
+              awk '$2 == "RUNNING" { played = 1 } played && $2 == "SUSPENDED" { slept = 1 } END { exit !slept }' \
+                  "$work/states" 2>/dev/null && break
+              sleep 0.1
+          done
+          touch asleep ) &
+        watcher=$!
+    fi
+    timeout 60 "$player" "${arguments[@]}" >"$work/out" || true
+    [ -z "$watcher" ] || wait "$watcher"
+    kill "$poller"
+    check_kept_awake "$work/states" "$work/out" "calling ${calling%%:*}"
 done
-sink_states "$work/states" &
-poller=$!
-timeout 60 "$player" @500 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5000 >"$work/out" || true
-kill "$poller"
-check_kept_awake "$work/states" "$work/out"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

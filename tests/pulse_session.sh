@@ -4,11 +4,12 @@
 #   start_pulse FOLDER [--sleepy]   starts it and points this shell's clients at it; --sleepy
 #                        lets the sink sleep after 1 s with no stream playing, as a desktop's
 #                        server does after 5 s, and starts no reader of its monitor
-#   sink_states FILE     appends "MS STATE" to FILE every 0.1 s, the sink's state by the clock
-#   check_kept_awake STATES PRINTED   from those states and a player's "+awake at MS" and
+#   sink_states FILE     appends "MS STATE MS" to FILE every 0.1 s: the sink's state, seen
+#                        between the two times by the clock
+#   check_kept_awake STATES PRINTED [WHAT]   from those states and a player's "+awake at MS" and
 #                        "-awake at MS" lines: checks that the sink never slept from 0.5 s after
 #                        calling started until it stopped, and slept within 4 s after it stopped
-#                        (a 1 s pause cue and 3 s)
+#                        (a 1 s pause cue and 3 s); WHAT names the case
 #   stop_pulse           ends it and the processes started with it
 #   start_recording FILE / stop_recording   record the monitor, 22050 Hz mono 16-bit raw
 #   peak FILE            the loudest sample of a recording, as a fraction of full scale
@@ -50,22 +51,26 @@ start_pulse() {
     sleep 2.5
 }
 
+# A state counts for a time only if it was seen wholly inside it: pactl can take a while on a
+# busy machine, and a state seen after calling stopped is no state while calling.
 check_kept_awake() {
-    local began paused asleep_calling asleep_after
+    local began paused asleep_calling asleep_after what=${3:+$3: }
     read -r began paused < <(tr -d '\r' <"$2" | awk '$2 == "at" { at[$1] = $3 } END { print at["+awake"], at["-awake"] }')
     read -r asleep_calling asleep_after < <(awk -v a="$began" -v b="$paused" '
-        $1 >= a + 500 && $1 <= b && $2 == "SUSPENDED" { n++ }
-        $1 > b && $2 == "SUSPENDED" && !after { after = $1 }
+        $1 >= a + 500 && $3 <= b && $2 == "SUSPENDED" { n++ }
+        $1 > b && $2 == "SUSPENDED" && !after { after = $3 }
         END { print n + 0, after ? (after - b) / 1000 : "never" }' "$1")
-    check "while calling, with 2 s between calls, the sink never sleeps ($asleep_calling samples asleep)" \
+    check "${what}while calling the sink never sleeps ($asleep_calling samples asleep)" \
         test "$asleep_calling" -eq 0
-    check "once calling stops it sleeps within 3 s of the pause cue's end ($asleep_after s after the pause, cue 1 s)" \
+    check "${what}once calling stops it sleeps within 4 s, a pause cue's 1 s and 3 s ($asleep_after s after calling stopped)" \
         test "$asleep_after" != never -a "$(between "$asleep_after" 0 4 && echo yes)" = yes
 }
 
 sink_states() {
+    local seen
     while sleep 0.1; do
-        echo "$(( $(date +%s%N) / 1000000 )) $(pactl list short sinks 2>/dev/null | awk '$2 == "caller" { print $NF }')"
+        seen=$(( $(date +%s%N) / 1000000 ))
+        echo "$seen $(pactl list short sinks 2>/dev/null | awk '$2 == "caller" { print $NF }') $(( $(date +%s%N) / 1000000 ))"
     done >>"$1"
 }
 

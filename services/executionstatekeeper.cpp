@@ -6,6 +6,7 @@
 namespace {
 
 wchar_t kReason[] = L"Calling a bingo game";
+constexpr POWER_REQUEST_TYPE kRequested[] = {PowerRequestDisplayRequired, PowerRequestSystemRequired};
 
 HANDLE createPowerRequest()
 {
@@ -38,7 +39,7 @@ void ExecutionStateKeeper::keepScreenOn(bool on)
     }
     if (!m_powerRequest)
         return;
-    for (const POWER_REQUEST_TYPE type : {PowerRequestDisplayRequired, PowerRequestSystemRequired}) {
+    for (const POWER_REQUEST_TYPE type : kRequested) {
         if (on)
             PowerSetRequest(m_powerRequest, type);
         else

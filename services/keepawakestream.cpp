@@ -5,7 +5,9 @@
 
 #include <QtEndian>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -27,20 +29,101 @@ void release(Interface *&object)
     object = nullptr;
 }
 
-// One started stream on the default output, in the format the device mixes in. It is made, fed
-// and ended on one thread, which uses COM only while it has the stream: a thread that had joined
-// COM and never left held up the end of the program under Wine by two seconds.
+// Windows' word that another output is now the default, as when the projector's HDMI is plugged
+// in or the output in use goes away. Windows calls it on a thread of its own and must not be held
+// up, so all it does is pass the word on.
+class DefaultOutputWatch final : public IMMNotificationClient
+{
+public:
+    explicit DefaultOutputWatch(std::function<void()> changed)
+        : m_changed(std::move(changed))
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void **object) override
+    {
+        if (id != __uuidof(IUnknown) && id != __uuidof(IMMNotificationClient)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IMMNotificationClient *>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    // The console role is the output a program plays on when it names none.
+    HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR) override
+    {
+        if (flow == eRender && role == eConsole)
+            m_changed();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR, const PROPERTYKEY) override { return S_OK; }
+
+private:
+    ~DefaultOutputWatch() = default;
+
+    std::atomic<ULONG> m_references {1};
+    const std::function<void()> m_changed;
+};
+
+// What the stream's thread holds while awake: COM, Windows' list of outputs, and the watch on
+// its default registered with it. A thread that had joined COM and never left held up the end of
+// the program under Wine by two seconds, so all of it goes as soon as the thread may sleep.
+class OutputDevices
+{
+public:
+    explicit OutputDevices(std::function<void()> defaultChanged)
+        : m_com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+    {
+        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                                    reinterpret_cast<void **>(&m_devices))))
+            return;
+        m_watch = new DefaultOutputWatch(std::move(defaultChanged));
+        if (FAILED(m_devices->RegisterEndpointNotificationCallback(m_watch)))
+            release(m_watch);
+    }
+    ~OutputDevices()
+    {
+        // Windows may call the watch until it is unregistered, never after.
+        if (m_watch)
+            m_devices->UnregisterEndpointNotificationCallback(m_watch);
+        release(m_watch);
+        release(m_devices);
+        if (m_com)
+            CoUninitialize();
+    }
+    OutputDevices(const OutputDevices &) = delete;
+    OutputDevices &operator=(const OutputDevices &) = delete;
+
+    IMMDeviceEnumerator *list() const { return m_devices; }
+
+private:
+    const bool m_com;
+    IMMDeviceEnumerator *m_devices = nullptr;
+    DefaultOutputWatch *m_watch = nullptr;
+};
+
+// One started stream on the default output as it is when the stream is made, in the format the
+// device mixes in.
 class SignalStream
 {
 public:
-    SignalStream()
-        : m_com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+    explicit SignalStream(IMMDeviceEnumerator *devices)
     {
-        IMMDeviceEnumerator *devices = nullptr;
         IMMDevice *device = nullptr;
-        const bool opened = SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                                       __uuidof(IMMDeviceEnumerator), reinterpret_cast<void **>(&devices)))
-            && SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device))
+        const bool opened = devices && SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device))
             && SUCCEEDED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&m_client)))
             && SUCCEEDED(m_client->GetMixFormat(&m_format))
             && SUCCEEDED(m_client->Initialize(AUDCLNT_SHAREMODE_SHARED, 0, kBufferDuration, 0, m_format, nullptr))
@@ -48,16 +131,10 @@ public:
             && SUCCEEDED(m_client->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void **>(&m_render)))
             && topUp() && SUCCEEDED(m_client->Start());
         release(device);
-        release(devices);
         if (!opened)
             close();
     }
-    ~SignalStream()
-    {
-        close();
-        if (m_com)
-            CoUninitialize();
-    }
+    ~SignalStream() { close(); }
 
     bool isOpen() const { return m_client != nullptr; }
 
@@ -123,7 +200,6 @@ private:
         m_format = nullptr;
     }
 
-    const bool m_com;
     IAudioClient *m_client = nullptr;
     IAudioRenderClient *m_render = nullptr;
     WAVEFORMATEX *m_format = nullptr;
@@ -141,12 +217,14 @@ struct KeepAwakeStream::Shared
     bool awake = false;
     bool closing = false;
     unsigned asked = 0; // how many times it was asked to be awake
+    std::atomic<bool> defaultChanged = false;
 
     ~Shared() { CloseHandle(wake); }
 };
 
 void KeepAwakeStream::run(std::shared_ptr<Shared> shared)
 {
+    std::unique_ptr<OutputDevices> devices;
     std::unique_ptr<SignalStream> stream;
     unsigned tried = 0;
     for (;;) {
@@ -160,11 +238,23 @@ void KeepAwakeStream::run(std::shared_ptr<Shared> shared)
             awake = shared->awake;
             asked = shared->asked;
         }
+        const bool defaultChanged = shared->defaultChanged.exchange(false);
         if (!awake) {
             stream.reset();
-        } else if (!stream && tried != asked) {
+            devices.reset();
+            continue;
+        }
+        if (!devices)
+            devices = std::make_unique<OutputDevices>([shared] {
+                shared->defaultChanged = true;
+                SetEvent(shared->wake);
+            });
+        // The stream goes to the default output when first asked to be awake and whenever the
+        // default changes, whether its own device still plays or has gone.
+        if (defaultChanged || (!stream && tried != asked)) {
             tried = asked;
-            stream = std::make_unique<SignalStream>();
+            stream.reset();
+            stream = std::make_unique<SignalStream>(devices->list());
         }
         if (stream) {
             stream->play();

@@ -8,10 +8,14 @@
 // from a buffer of two seconds that is topped up twice a second. An HDMI or Bluetooth output that
 // is left idle goes to sleep and loses the start of the next sound as it wakes.
 //
-// setAwake() returns at once. The stream is opened, fed and closed on a thread of its own, so a
-// device that is slow to open, missing or gone never holds up a call; when the device fails the
-// stream is simply gone until the next time it is asked to be awake. When the object goes it
-// leaves that thread to close the stream and end, and waits for nothing.
+// The stream follows the default output: when Windows makes another output the default, as when
+// the host plugs in the projector's HDMI after pressing Start or the output in use goes away, it
+// moves there. A device that fails with no new default leaves it gone until the default changes
+// or it is next asked to be awake.
+//
+// setAwake() returns at once. The stream is opened, fed, moved and closed on a thread of its own,
+// so a device that is slow to open, missing or gone never holds up a call. When the object goes
+// it leaves that thread to close the stream and end, and waits for nothing.
 class KeepAwakeStream
 {
 public:

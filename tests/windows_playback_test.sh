@@ -5,6 +5,7 @@
 # damaged files must make no sound and hold nothing up, and when the sound server stops
 # mid-sound the next requests must return at once and the program must end within a second.
 # Kept awake while calling, the output never sleeps between calls, and it sleeps soon after.
+# The stream that keeps it awake follows the default output to a projector and back.
 # Usage: windows_playback_test.sh PLAYSOUND_REQUESTS RUNNER...
 #   PLAYSOUND_REQUESTS  the program in tests/playsound_requests.cpp
 #   RUNNER              how a Windows program of the build is run (cmake/wine-run.sh and its arguments)
@@ -128,6 +129,34 @@ run silence.wav @1000 +awake 7.wav @3000 7.wav @3000 7.wav @3000 7.wav -awake @5
 kill "$poller"
 check_kept_awake "$work/states" "$work/out"
 check "keeping the output awake holds nothing up (longest request $longest ms)" between "$longest" 0 100
+
+# A projector plugged in while calling becomes the default output, and when it goes, its stream
+# with it, the loudspeakers are again. Under Wine the default is what the driver's DefaultOutput
+# value names: the GUID the driver keeps for the sink, its first three fields byte-swapped.
+# awake_on SINK: the sinks Wine's streams play on, once that is SINK (or none) or after 10 s.
+awake_on() {
+    for _ in $(seq 100); do
+        on=$(pactl list short sink-inputs | awk 'NR == FNR { n[$1] = $2; next } { print n[$2] }' <(pactl list short sinks) - | sort | paste -sd+)
+        [ "${on:=none}" = "$1" ] && break || sleep 0.1
+    done
+    echo "$on"
+}
+drivers='HKCU\Software\Wine\Drivers\winepulse.drv'
+"${runner[@]}" reg delete "$drivers" /v DefaultOutput /f >/dev/null 2>&1 || true
+projector=$(pactl load-module module-null-sink sink_name=projector)
+timeout 90 "${runner[@]}" "$player" +awake "?$work/moved" -awake >"$work/out" & calling=$!
+path=$(awake_on caller)
+"${runner[@]}" reg add "$drivers" /v DefaultOutput /f /d "$("${runner[@]}" reg query "$drivers\\devices\\0,projector" /v guid |
+    sed -nE 's/.*REG_BINARY +(..)(..)(..)(..)(..)(..)(..)(..)(....)/{0.0.0.00000000}.{\4\3\2\1-\6\5-\8\7-\9-/; T; s/\r?$/}/p')" >/dev/null
+path+=" $(awake_on projector)"
+pactl unload-module "$projector"
+path+=" $(awake_on none)"
+"${runner[@]}" reg delete "$drivers" /v DefaultOutput /f >/dev/null
+path+=" $(awake_on caller)"
+touch "$work/moved"
+wait "$calling" && path+=", ended" || path+=", ended with status $?"
+check "the stream that keeps the output awake follows the default output, to the projector and back ($path)" \
+    test "$path" = "caller projector none caller, ended"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

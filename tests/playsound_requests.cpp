@@ -3,16 +3,13 @@
 // N ms, "+awake" and "-awake" keep the output awake or let it sleep, as the start and the pause
 // of calling do, any other is a request; each is announced on a line of its own as it is made,
 // the awake switches with the time by the clock. Its last line tells how long the longest
-// request held the caller; then the player goes and the program ends. "?PATH" waits, 60 s at most,
-// until the file PATH exists.
+// request held the caller; then the player goes and the program ends.
 #include "services/playsoundplayer.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -24,11 +21,6 @@ int main(int argc, char *argv[])
     PlaySoundPlayer player;
     qint64 longest = 0;
     for (const QString &argument : QApplication::arguments().mid(1)) {
-        if (argument.startsWith(u'?')) {
-            for (int waited = 0; waited < 60'000 && !QFile::exists(argument.mid(1)); waited += 50)
-                QThread::msleep(50);
-            continue;
-        }
         if (argument.startsWith(u'@')) {
             QEventLoop loop;
             QTimer::singleShot(argument.mid(1).toInt(), &loop, &QEventLoop::quit);

@@ -117,8 +117,9 @@ void IdleInhibitor::ask(int tried)
     Inhibit asked {desktop, tried, {}};
     if (desktop == Desktop::Portal) {
         // Its word on the request can come as soon as it has answered: listen before asking.
-        asked.handle = QVariant::fromValue(QDBusObjectPath(portalRequestPath(*m_bus, token)));
-        watchPortalResponse(portalRequestPath(*m_bus, token), true);
+        const QString request = portalRequestPath(*m_bus, token);
+        asked.handle = QVariant::fromValue(QDBusObjectPath(request));
+        watchPortalResponse(request, true);
     }
     m_asking = true;
     auto *answer = new QDBusPendingCallWatcher(m_bus->asyncCall(inhibitCall(desktop, token)), this);

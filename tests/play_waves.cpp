@@ -2,8 +2,8 @@
 // Plays wave files through the caller's own player, in order: an argument "@N" runs the event
 // loop for N ms, "?PATH" runs it until the file PATH exists (20 s at most), "+awake" and "-awake"
 // keep the output awake or let it sleep, as the start and the pause of calling do, any other is a
-// request. Prints when it kept the output awake or let it sleep, by the clock, and how many
-// requests sounded the alert.
+// request. Prints when it kept the output awake or let it sleep and when a file it waited for
+// came, by the clock, and how many requests sounded the alert.
 //   play_waves [--random COUNT SEED NAME... --] ARGUMENT...
 // With --random, COUNT requests for names drawn at random from those given come first, each
 // after a random gap of 0 to 50 ms; most gaps are short, as a host's clicks come in bursts.
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
                 runEventsFor(50);
         else
             request(player, argument);
-        if (argument.endsWith(u"awake"))
+        if (argument.endsWith(u"awake") || argument.startsWith(u'?'))
             std::printf("%s at %lld ms\n", qPrintable(argument), QDateTime::currentMSecsSinceEpoch());
     }
     std::printf("alerts: %d\n", alerts);

@@ -175,5 +175,27 @@ for calling in "from the start, paused with its cue:@500 +awake 7.wav @3000 7.wa
     check_kept_awake "$work/states" "$work/out" "calling ${calling%%:*}"
 done
 
+# While calling at Slow, the server is killed after a call and is back 1.3 s later, as when the
+# desktop's sound service restarts: with no call since, the stream is back and the sink awake
+# from 1 s after the server is, until the next call, 3 s after it is back.
+rm -f "$work/back" "$work/states"
+timeout 60 "$player" +awake 7.wav @2000 "?$work/back" @3000 7.wav @1500 -awake >"$work/out" &
+calling=$!
+sleep 2.5
+{ kill -KILL "${pulse_pids[0]}"; stop_pulse; } 2>/dev/null
+sleep 1.3
+start_pulse "$work" --sleepy
+back=$(( $(date +%s%N) / 1000000 ))
+sink_states "$work/states" &
+poller=$!
+touch "$work/back"
+wait "$calling" || true
+kill "$poller"
+seen=$(tr -d '\r' <"$work/out" | awk -v file="?$work/back" '$1 == file && $2 == "at" { print $3 }')
+read -r asleep awake < <(awk -v from=$((back + 1000)) -v to=$((${seen:-0} + 3000)) '
+    $1 >= from && $3 <= to { if ($2 == "RUNNING") running++; else other++ } END { print other + 0, running + 0 }' "$work/states")
+check "after the server is killed and back while calling, the output is awake before the next call ($awake samples awake, $asleep not, from 1 s after it is back until the call)" \
+    test -n "$seen" -a "$asleep" -eq 0 -a "$awake" -ge 3
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

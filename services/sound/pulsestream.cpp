@@ -74,6 +74,7 @@ PulseStream::~PulseStream()
         return;
     {
         Locked locked(m_mainloop);
+        cancelRetry();
         disconnect();
     }
     pa_threaded_mainloop_stop(m_mainloop);
@@ -150,6 +151,8 @@ void PulseStream::keepAwake(bool awake)
         return;
     Locked locked(m_mainloop);
     m_awake = awake;
+    if (!awake)
+        cancelRetry();
     if (awake) {
         // Nothing waits for the sound playing to end any more; the signal follows it.
         cancelDrain();
@@ -252,17 +255,59 @@ void PulseStream::disconnect()
 
 void PulseStream::onContextState()
 {
-    if (pa_context_get_state(m_context) == PA_CONTEXT_READY && !m_stream)
+    const pa_context_state_t state = pa_context_get_state(m_context);
+    if (state == PA_CONTEXT_READY && !m_stream) {
         openStream();
+    } else if (!PA_CONTEXT_IS_GOOD(state)) {
+        // A sound the server never had is not heard later, when it may be back: the game has
+        // moved on by then.
+        forget();
+        retryWhileAwake();
+    }
 }
 
 void PulseStream::onStreamState()
 {
+    const pa_stream_state_t state = pa_stream_get_state(m_stream);
     // A sound asked for while the stream was being opened starts now, and so does an awake stream.
-    if (pa_stream_get_state(m_stream) == PA_STREAM_READY && (m_queued > 0 || m_awake)) {
+    if (state == PA_STREAM_READY && (m_queued > 0 || m_awake)) {
         feed();
         setCorked(false);
+    } else if (!PA_STREAM_IS_GOOD(state)) {
+        // The server ended the stream, as it does when the device it played on goes.
+        retryWhileAwake();
     }
+}
+
+// libpulse's own wait for a server (PA_CONTEXT_NOFAIL) hears of a new one only over D-Bus, and
+// not at all when the server is named (PULSE_SERVER), so the stream keeps its own time: a try
+// costs a failed connect to a socket, twice a second and only while awake and cut off.
+void PulseStream::retryWhileAwake()
+{
+    if (!m_awake || m_retry)
+        return;
+    pa_mainloop_api *api = pa_threaded_mainloop_get_api(m_mainloop);
+    timeval when {};
+    m_retry = api->time_new(
+        api, pa_timeval_add(pa_gettimeofday(&when), kRetryEvery),
+        [](pa_mainloop_api *, pa_time_event *, const timeval *, void *self) { static_cast<PulseStream *>(self)->onRetry(); },
+        this);
+}
+
+void PulseStream::onRetry()
+{
+    cancelRetry();
+    if (m_awake)
+        connectIfNeeded();
+}
+
+void PulseStream::cancelRetry()
+{
+    if (!m_retry)
+        return;
+    pa_mainloop_api *api = pa_threaded_mainloop_get_api(m_mainloop);
+    api->time_free(m_retry);
+    m_retry = nullptr;
 }
 
 void PulseStream::feed()

@@ -10,6 +10,7 @@ struct pa_context;
 struct pa_operation;
 struct pa_stream;
 struct pa_threaded_mainloop;
+struct pa_time_event;
 
 // The caller's one playback stream on the sound server (PulseAudio, or PipeWire's PulseAudio
 // service), opened at the first sound and kept for the program's life. Each sound replaces the
@@ -19,13 +20,19 @@ struct pa_threaded_mainloop;
 //
 // The stream is served by libpulse's own thread. The methods below are called from one thread
 // and return at once: they hand samples over and send commands, and wait for nothing. When the
-// server has gone away, the next sound connects again.
+// server has gone away, the next sound connects again; a sound asked for while it is away is not
+// heard. An awake stream does not wait for a sound: it tries again every kRetryEvery until the
+// server, or a device to play on, is back, so the first call after a restart finds the output
+// awake.
 class PulseStream
 {
 public:
     // Runs when a streamed sound runs low, on either thread, with the stream locked: it must only
     // pass the request on.
     using AskForMore = std::function<void()>;
+
+    // How often an awake stream that lost its server or its device tries to open again.
+    static constexpr unsigned kRetryEvery = 500'000; // µs
 
     PulseStream();
     ~PulseStream();
@@ -57,6 +64,9 @@ private:
     void onContextState();
     void onStreamState();
     void onDrained(pa_operation *drain, bool success);
+    void retryWhileAwake();
+    void onRetry();
+    void cancelRetry();
     // Sends the server as much of the sound as it will take now, and while awake the faint
     // signal after it.
     void feed();
@@ -70,6 +80,7 @@ private:
     pa_context *m_context = nullptr;
     pa_stream *m_stream = nullptr;
     pa_operation *m_drain = nullptr;
+    pa_time_event *m_retry = nullptr;
     bool m_corked = true;
     bool m_sent = false; // samples sent since the server's buffer was last emptied
     bool m_awake = false;

@@ -6,6 +6,10 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QThread>
+
+#include <memory>
 
 #include <utility>
 
@@ -34,9 +38,19 @@ const Service &service(IdleInhibitor::Desktop desktop)
     return kServices[int(desktop)];
 }
 
+QString serviceName(IdleInhibitor::Desktop desktop)
+{
+    return QLatin1String(service(desktop).name);
+}
+
 QString portalName()
 {
-    return QLatin1String(service(IdleInhibitor::Desktop::Portal).name);
+    return serviceName(IdleInhibitor::Desktop::Portal);
+}
+
+QString requestPath(const QVariant &handle)
+{
+    return handle.value<QDBusObjectPath>().path();
 }
 
 // The portal names the request object after the caller and the token it was given, so the
@@ -73,8 +87,16 @@ QDBusMessage inhibitCall(IdleInhibitor::Desktop desktop, const QString &token)
 
 IdleInhibitor::IdleInhibitor(QString busAddress, QObject *parent)
     : QObject(parent)
-    , m_busAddress(std::move(busAddress))
 {
+    // Connecting waits for the bus to answer, and a bus can be slow: it is done aside, long
+    // before the host first presses Start, and nothing waits for it.
+    auto bus = std::make_shared<std::optional<QDBusConnection>>();
+    QThread *connecting = QThread::create([bus, address = std::move(busAddress)] {
+        *bus = address.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection::connectToBus(address, address);
+    });
+    connect(connecting, &QThread::finished, connecting, &QObject::deleteLater);
+    connect(connecting, &QThread::finished, this, [this, bus] { onConnected(**bus); });
+    connecting->start();
 }
 
 IdleInhibitor::~IdleInhibitor()
@@ -86,66 +108,107 @@ IdleInhibitor::~IdleInhibitor()
 void IdleInhibitor::keepScreenOn(bool on)
 {
     m_wanted = on;
-    if (on && !m_asking && !m_held) {
-        if (connected())
-            ask(0);
+    if (!m_bus)
+        return; // still connecting: asked for once connected
+    if (!m_bus->isConnected()) {
+        if (on)
+            warnOnce(QStringLiteral("no session bus (%1)").arg(m_bus->lastError().message()));
+    } else if (on && !m_asked && !m_held) {
+        ask(0);
     } else if (!on && m_held) {
         release(*std::exchange(m_held, std::nullopt));
     }
 }
 
-bool IdleInhibitor::connected()
+std::optional<IdleInhibitor::Desktop> IdleInhibitor::holder() const
 {
-    if (!m_bus) {
-        m_bus = m_busAddress.isEmpty() ? QDBusConnection::sessionBus()
-                                       : QDBusConnection::connectToBus(m_busAddress, m_busAddress);
+    return m_held ? std::optional(m_held->desktop) : std::nullopt;
+}
+
+void IdleInhibitor::onConnected(const QDBusConnection &bus)
+{
+    m_bus = bus;
+    if (!bus.isConnected()) {
+        keepScreenOn(m_wanted);
+        return;
     }
-    if (m_bus->isConnected())
-        return true;
-    warnOnce(QStringLiteral("no session bus (%1)").arg(m_bus->lastError().message()));
-    return false;
+    m_services = new QDBusServiceWatcher(this);
+    m_services->setConnection(bus);
+    m_services->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+    for (const Service &desktop : kServices)
+        m_services->addWatchedService(QLatin1String(desktop.name));
+    connect(m_services, &QDBusServiceWatcher::serviceOwnerChanged, this, &IdleInhibitor::onOwnerChanged);
+    keepScreenOn(m_wanted);
+}
+
+void IdleInhibitor::onOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner)
+{
+    const bool lost = m_held && !oldOwner.isEmpty() && name == serviceName(m_held->desktop);
+    if (lost) {
+        // The service that held the inhibit has ended, and what it held went with it.
+        if (m_held->desktop == Desktop::Portal)
+            watchPortalResponse(requestPath(m_held->handle), false);
+        m_held.reset();
+    }
+    if (m_held || (!lost && newOwner.isEmpty()))
+        return;
+    if (m_asked)
+        m_askAgain = true; // never a second request beside the one asked
+    else
+        ask(0);
 }
 
 void IdleInhibitor::ask(int tried)
 {
+    if (!m_wanted)
+        return;
+    if (tried == 0)
+        m_askAgain = false;
     if (tried == kDesktops) {
-        warnOnce(QStringLiteral("no desktop answered"));
+        if (std::exchange(m_askAgain, false))
+            ask(0);
+        else
+            warnOnce(QStringLiteral("no desktop answered"));
         return;
     }
     const auto desktop = Desktop((int(m_answered) + tried) % kDesktops);
     const QString token = QStringLiteral("bingo%1").arg(++m_requests);
-    Inhibit asked {desktop, tried, {}};
+    m_asked = Inhibit {desktop, tried, {}, {}};
     if (desktop == Desktop::Portal) {
-        // Its word on the request can come as soon as it has answered: listen before asking.
+        // Its word on the request can come as soon as it has answered, or even before its
+        // answer is seen here: listen before asking.
         const QString request = portalRequestPath(*m_bus, token);
-        asked.handle = QVariant::fromValue(QDBusObjectPath(request));
+        m_asked->handle = QVariant::fromValue(QDBusObjectPath(request));
         watchPortalResponse(request, true);
     }
-    m_asking = true;
     auto *answer = new QDBusPendingCallWatcher(m_bus->asyncCall(inhibitCall(desktop, token)), this);
-    connect(answer, &QDBusPendingCallWatcher::finished, this, [this, asked](QDBusPendingCallWatcher *answer) {
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *answer) {
         answer->deleteLater();
-        onAnswer(asked, answer->reply());
+        onAnswer(answer->reply());
     });
 }
 
-void IdleInhibitor::onAnswer(const Inhibit &asked, const QDBusMessage &reply)
+void IdleInhibitor::onAnswer(const QDBusMessage &reply)
 {
-    m_asking = false;
+    const Inhibit asked = *std::exchange(m_asked, std::nullopt);
     const bool portal = asked.desktop == Desktop::Portal;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != (portal ? u"o" : u"u")) {
         // A portal that took the request but answered too late may hold an inhibit all the same.
         if (portal && reply.errorName() == QDBusError::errorString(QDBusError::NoReply))
             release(asked);
         else if (portal)
-            watchPortalResponse(asked.handle.value<QDBusObjectPath>().path(), false);
-        if (m_wanted)
-            ask(asked.tried + 1);
+            watchPortalResponse(requestPath(asked.handle), false);
+        ask(asked.tried + 1);
+        return;
+    }
+    Inhibit held = asked;
+    held.handle = reply.arguments().constFirst();
+    if (asked.portalWord.value_or(0) != 0) {
+        moveOn(held);
         return;
     }
     m_answered = asked.desktop;
-    Inhibit held = asked;
-    held.handle = reply.arguments().constFirst();
+    m_askAgain = false;
     if (m_wanted)
         m_held = held;
     else
@@ -154,22 +217,27 @@ void IdleInhibitor::onAnswer(const Inhibit &asked, const QDBusMessage &reply)
 
 void IdleInhibitor::onPortalResponse(const QDBusMessage &response)
 {
-    if (response.arguments().value(0).toUInt() == 0)
+    const uint word = response.arguments().value(0).toUInt();
+    if (m_asked && m_asked->desktop == Desktop::Portal && requestPath(m_asked->handle) == response.path()) {
+        m_asked->portalWord = word; // weighed when the answer comes
         return;
-    if (!m_held || m_held->desktop != Desktop::Portal || m_held->handle.value<QDBusObjectPath>().path() != response.path())
+    }
+    if (word == 0 || !m_held || m_held->desktop != Desktop::Portal || requestPath(m_held->handle) != response.path())
         return;
-    // The portal took the request, but the desktop behind it could not inhibit: on to the next.
-    const Inhibit refused = *std::exchange(m_held, std::nullopt);
+    moveOn(*std::exchange(m_held, std::nullopt));
+}
+
+void IdleInhibitor::moveOn(const Inhibit &refused)
+{
     release(refused);
-    if (m_wanted)
-        ask(refused.tried + 1);
+    ask(refused.tried + 1);
 }
 
 void IdleInhibitor::release(const Inhibit &inhibit)
 {
     const Service &from = service(inhibit.desktop);
     if (inhibit.desktop == Desktop::Portal) {
-        const QString request = inhibit.handle.value<QDBusObjectPath>().path();
+        const QString request = requestPath(inhibit.handle);
         watchPortalResponse(request, false);
         m_bus->send(QDBusMessage::createMethodCall(portalName(), request, kRequest, QStringLiteral("Close")));
         return;

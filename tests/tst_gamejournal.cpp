@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <numeric>
+#include <optional>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -44,16 +45,23 @@ GameJournal calling(int n)
     return journal;
 }
 
+#ifdef Q_OS_LINUX
+bool setInodeFlag(const QString &path, int flag, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    int flags = 0;
+    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | flag : flags & ~flag, &flags)) == 0;
+    ::close(fd);
+    return done;
+}
+#endif
+
 // An append-only folder takes new files but lets none be renamed over: QSaveFile's commit fails.
 bool setAppendOnly(const QString &folder, bool on)
 {
 #ifdef Q_OS_LINUX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-        && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL, &flags)) == 0;
-    ::close(fd);
-    return done;
+    return setInodeFlag(folder, FS_APPEND_FL, on);
 #else
     Q_UNUSED(folder);
     Q_UNUSED(on);
@@ -61,14 +69,43 @@ bool setAppendOnly(const QString &folder, bool on)
 #endif
 }
 
+// A file that cannot be removed while this lives: on Windows held open, as a virus scanner holds
+// it; on Linux made immutable, which root cannot get round either.
+class FileHold
+{
+public:
+    explicit FileHold(const QString &path) : m_file(path)
+    {
+#ifdef Q_OS_LINUX
+        m_held = setInodeFlag(path, FS_IMMUTABLE_FL, true);
+#else
+        m_held = m_file.open(QIODevice::ReadOnly);
+#endif
+    }
+    ~FileHold()
+    {
+#ifdef Q_OS_LINUX
+        if (m_held)
+            setInodeFlag(m_file.fileName(), FS_IMMUTABLE_FL, false);
+#endif
+    }
+    bool isHeld() const { return m_held; }
+
+private:
+    QFile m_file;
+    bool m_held = false;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(JournalFile::Outcome)
 
 class TestGameJournal : public QObject
 {
     Q_OBJECT
 
-    const QByteArray m_written = "bingo-caller journal 1\ncount 3\nlast 42\nbanner 42\nspeed 5000\ncolour Blue\n"
-                                 "sound on\ncalls 7 12 42\n";
+    const QByteArray m_written = "bingo-caller journal 2\ncount 3\nlast 42\nbanner 42\nspeed 5000\ncolour Blue\n"
+                                 "start pause\nsound on\ncalls 7 12 42\n";
 
 private slots:
     void damagedJournalIsRefused_data()
@@ -77,7 +114,7 @@ private slots:
         auto edited = [this](const char *from, const char *to) { return QByteArray(m_written).replace(from, to); };
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("cut short") << m_written.chopped(3);
-        QTest::newRow("later version") << edited("journal 1", "journal 2");
+        QTest::newRow("later version") << edited("journal 2", "journal 3");
         QTest::newRow("count disagrees") << edited("count 3", "count 4");
         QTest::newRow("banner shows another number") << edited("banner 42", "banner 12");
         QTest::newRow("Bingo! with no card full") << edited("banner 42", "banner Bingo!");
@@ -86,6 +123,7 @@ private slots:
         QTest::newRow("all 90 numbers") << encodeJournal(calling(90));
         QTest::newRow("leading zero") << edited("calls 7", "calls 07");
         QTest::newRow("unknown colour") << edited("Blue", "Pink");
+        QTest::newRow("unknown start button") << edited("start pause", "start press");
         QTest::newRow("unreadable bytes") << QByteArray("\xff\xfe\0\x01journal", 11);
         QTest::newRow("a folder") << QByteArray();
 #ifdef Q_OS_LINUX
@@ -157,6 +195,53 @@ private slots:
         file.keep(calling(next));
         file.flush();
         QCOMPARE(contents(file.path()), QByteArray("edited by hand"));
+    }
+
+    // A game the host ended is never offered again, even when its journal cannot be removed at
+    // once: a mark beside it says that it has ended, and the next start takes both away once it
+    // can. A game the program did not end (a crash, a kill) is offered; so is an ended one that
+    // could be neither removed nor marked, and the end says so.
+    void endedGameIsNeverOfferedAgain_data()
+    {
+        QTest::addColumn<bool>("ended");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("markBlocked");
+        QTest::addColumn<JournalFile::Outcome>("outcome");
+        QTest::newRow("killed") << false << false << false << JournalFile::Outcome::Done;
+        QTest::newRow("ended") << true << false << false << JournalFile::Outcome::Done;
+        QTest::newRow("ended, the journal held") << true << true << false << JournalFile::Outcome::Done;
+        QTest::newRow("ended, the journal held, no mark") << true << true << true << JournalFile::Outcome::Failed;
+    }
+
+    void endedGameIsNeverOfferedAgain()
+    {
+        QFETCH(bool, ended);
+        QFETCH(bool, held);
+        QFETCH(bool, markBlocked);
+        QFETCH(JournalFile::Outcome, outcome);
+        QTemporaryDir folder;
+        std::optional<FileHold> hold;
+        {
+            JournalFile file(folder.path());
+            file.keep(calling(3));
+            QCOMPARE(file.flush(), JournalFile::Outcome::Done);
+            if (held && !hold.emplace(file.path()).isHeld())
+                QSKIP("Making a file immutable needs root and a filesystem that allows it");
+            if (markBlocked)
+                QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("journal.ended")));
+            if (outcome == JournalFile::Outcome::Failed)
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be kept up to date")));
+            if (ended) {
+                file.remove();
+                QCOMPARE(file.flush(), outcome);
+            }
+        }
+        JournalFile next(folder.path());
+        QCOMPARE(next.read().has_value(), !ended || outcome == JournalFile::Outcome::Failed);
+        hold.reset();
+        next.remove();
+        QCOMPARE(next.flush(), JournalFile::Outcome::Done);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
     }
 };
 

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -70,6 +71,7 @@ private slots:
             ScriptedRandom unused;
             BingoState loaded = BingoState::designValues();
             Form_Load(loaded, unused);
+            BingoState lastCarried;
 
             for (int step = 0; step < kEventsPerSequence; ++step) {
                 // Ticks come only while the timer runs, and far more often than clicks.
@@ -133,7 +135,13 @@ private slots:
                 QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("seed %1, step %2: %3").arg(seed).arg(step).arg(broken)));
 
                 // A game with numbers called and not ended has a journal, and carried on it is the
-                // same game.
+                // same game, paused as after a claim if it was calling. The same game carries on the
+                // same way: each one is carried on once.
+                BingoState expected = state;
+                if (expected.Timer1.enabled)
+                    Command4_Click(expected, silence);
+                if (std::exchange(lastCarried, expected) == expected)
+                    continue;
                 const std::optional<GameJournal> journal = journalOf(state);
                 QCOMPARE(journal.has_value(), state.calledCount.toNumber() >= 1 && state.calledCount.toNumber() <= 89);
                 if (!journal) {
@@ -142,9 +150,6 @@ private slots:
                 }
                 QCOMPARE(journal->calls, calls);
                 QVERIFY(decodeJournal(encodeJournal(*journal)) == journal);
-                BingoState expected = state;
-                if (expected.Timer1.enabled)
-                    Command4_Click(expected, silence);
                 BingoState carried = loaded;
                 carryOn(carried, *journal);
                 QVERIFY2(carried == expected, qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));

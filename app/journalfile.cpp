@@ -185,8 +185,7 @@ JournalFile::Outcome JournalFile::flush(std::chrono::milliseconds longest)
     auto idle = [this] { return !m_writer->pending && !m_writer->writing; };
     if (longest == std::chrono::milliseconds::max())
         m_writer->changed.wait(lock, idle);
-    else
-        m_writerStuck = !m_writer->changed.wait_for(lock, longest, idle);
+    m_writerStuck = !m_writer->changed.wait_for(lock, longest, idle);
     if (m_writerStuck)
         return Outcome::Busy;
     return m_writer->failed ? Outcome::Failed : Outcome::Done;

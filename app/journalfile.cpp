@@ -183,9 +183,12 @@ JournalFile::Outcome JournalFile::flush(std::chrono::milliseconds longest)
         return Outcome::Done;
     std::unique_lock lock(m_writer->mutex);
     auto idle = [this] { return !m_writer->pending && !m_writer->writing; };
-    if (longest == std::chrono::milliseconds::max())
+    if (longest == std::chrono::milliseconds::max()) {
         m_writer->changed.wait(lock, idle);
-    m_writerStuck = !m_writer->changed.wait_for(lock, longest, idle);
+        m_writerStuck = false;
+    } else {
+        m_writerStuck = !m_writer->changed.wait_for(lock, longest, idle);
+    }
     if (m_writerStuck)
         return Outcome::Busy;
     return m_writer->failed ? Outcome::Failed : Outcome::Done;

@@ -67,10 +67,8 @@ private slots:
             Form_Load(state, random);
             QSet<QString> calledThisGame;
             QList<int> calls;
-            RecordingWavePlayer silence;
-            ScriptedRandom unused;
             BingoState loaded = BingoState::designValues();
-            Form_Load(loaded, unused);
+            Form_Load(loaded, random);
             BingoState lastCarried;
 
             for (int step = 0; step < kEventsPerSequence; ++step) {
@@ -139,15 +137,13 @@ private slots:
                 // same way: each one is carried on once.
                 BingoState expected = state;
                 if (expected.Timer1.enabled)
-                    Command4_Click(expected, silence);
+                    Command4_Click(expected, sound);
                 if (std::exchange(lastCarried, expected) == expected)
                     continue;
                 const std::optional<GameJournal> journal = journalOf(state);
                 QCOMPARE(journal.has_value(), state.calledCount.toNumber() >= 1 && state.calledCount.toNumber() <= 89);
-                if (!journal) {
-                    calls.clear();
+                if (!journal)
                     continue;
-                }
                 QCOMPARE(journal->calls, calls);
                 QVERIFY(decodeJournal(encodeJournal(*journal)) == journal);
                 BingoState carried = loaded;

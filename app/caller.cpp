@@ -12,7 +12,12 @@ Caller::Caller(SoleCaller &sole, WavePlayer &sound, ScreenKeeper &screen, Random
     , m_keeper(m_journal, question, sound, m_shell)
 {
     QObject::connect(&sole, &SoleCaller::frontWanted, &m_shell, &WindowShell::bringToFront);
-    QObject::connect(&m_keeper, &JournalKeeper::journalClosed, &sole, &SoleCaller::release);
+    // The folder goes to the next start once the ended game is out of its reach; where it could
+    // not be put out of reach, the lock stays for as long as this program runs.
+    QObject::connect(&m_keeper, &JournalKeeper::journalClosed, &sole, [&sole](JournalFile::Outcome outcome) {
+        if (outcome != JournalFile::Outcome::Failed)
+            sole.release(outcome == JournalFile::Outcome::Done);
+    });
 
     // What is kept awake while a game is calling, one line each.
     QObject::connect(&m_shell, &WindowShell::callingChanged, [&sound](bool calling) { sound.keepOutputAwake(calling); });

@@ -20,12 +20,21 @@
 // request wins: one not yet started gives way to a newer one. A failed write is tried again at
 // the next request, even for the same journal; one that worked is not repeated. Failures cost one
 // warning per run: the game goes on as if there were no journal.
+//
+// A game the host ended must never be offered again. Its journal is removed; where that cannot be
+// done (another program holds the file open for longer than the attempts last, or the file may not
+// be removed), a mark beside it, "journal.ended", holds the same bytes, and a journal that its mark
+// matches counts as ended: it is never read back, and goes with its mark as soon as it can.
 class JournalFile
 {
 public:
     // The longest the end of the program waits for the writer: a write that hangs on a disk or a
     // server that stopped answering is left to end with the process.
     static constexpr std::chrono::milliseconds kLongestWriterWait {1000};
+
+    // What became of the last request: written (or the ended game removed or marked as ended),
+    // failed, or still under way.
+    enum class Outcome { Done, Failed, Busy };
 
     explicit JournalFile(const QString &folder = defaultFolder());
     ~JournalFile();
@@ -34,21 +43,22 @@ public:
     static QString defaultFolder();
     QString path() const { return m_path; }
 
-    // The journal the last run left, if the file holds one that can be carried on. Only a
-    // regular file is read, opened so that it cannot block (a fifo at its place would), and only
-    // its first few kilobytes. What it found counts as written: asking to keep it writes nothing.
+    // The journal the last run left, if the file holds one that can be carried on and that no mark
+    // calls ended. Only a regular file is read, opened so that it cannot block (a fifo at its
+    // place would), and only its first few kilobytes. What it found counts as written: asking to
+    // keep it writes nothing.
     std::optional<GameJournal> read();
-    // Writes the journal, or removes the file when there is no game to carry on.
+    // Writes the journal, or ends the game in the file when there is none to carry on.
     void keep(const std::optional<GameJournal> &journal);
     void remove() { keep(std::nullopt); }
-    // Returns true once the file holds what was last asked for or the attempt has failed, false
-    // when the writer is still busy after `longest`.
-    bool flush(std::chrono::milliseconds longest = std::chrono::milliseconds::max());
+    // Waits until the last request is done or has failed, or `longest` has passed.
+    Outcome flush(std::chrono::milliseconds longest = std::chrono::milliseconds::max());
 
 private:
     struct Writer;
 
     const QString m_path;
+    const QString m_endedPath;
     // Shared with the writer's thread, which a hung write may leave running past this object.
     std::shared_ptr<Writer> m_writer;
     std::thread m_thread;

@@ -43,9 +43,7 @@ void JournalKeeper::offerToCarryOn()
         settle();
         return;
     }
-    // The board says which numbers were called but not in which order: the journal does.
     m_settled = true;
-    m_game = m_left;
     m_bingo->run([this](BingoState &state) {
         carryOn(state, *m_left);
         callLastNumberAgain(state, m_sound);
@@ -62,15 +60,17 @@ void JournalKeeper::journalGame()
 {
     if (!m_settled || !m_bingo)
         return;
-    m_game = journalOf(m_bingo->state(), m_game ? m_game->calls : QList<int>());
-    m_file.keep(m_game);
+    m_file.keep(journalOf(m_bingo->state()));
 }
 
-// The next start must not find the game: the file goes before the folder is let go.
+// The next start must not find the game: the file goes, or is marked as ended, before the folder
+// is let go.
 void JournalKeeper::onGameEnded()
 {
     m_settled = true;
-    m_game.reset();
     m_file.remove();
-    emit journalClosed(m_file.flush(JournalFile::kLongestWriterWait));
+    const JournalFile::Outcome outcome = m_file.flush(JournalFile::kLongestWriterWait);
+    if (outcome == JournalFile::Outcome::Failed)
+        qWarning("The game that ended is still in %s, and the next start may offer it.", qPrintable(m_file.path()));
+    emit journalClosed(outcome);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/journalfile.h"
 #include "engine/gamejournal.h"
 
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <optional>
 
 class BingoWindow;
-class JournalFile;
 class WavePlayer;
 class WindowShell;
 class YesNoQuestion;
@@ -18,7 +18,7 @@ class YesNoQuestion;
 // handed over, whether to carry on with the game the last run left: the host answers the
 // question, and Yes brings that game back paused and calls its last number again. Until then the
 // fresh window leaves the old journal alone; from then on every change of the game replaces it,
-// and a game the host ends (Exit, the close box, Reset, the end of the game) removes it.
+// and a game the host ends (Exit, the close box, Reset, the end of the game, No) removes it.
 class JournalKeeper : public QObject
 {
     Q_OBJECT
@@ -27,9 +27,10 @@ public:
     JournalKeeper(JournalFile &file, YesNoQuestion &question, WavePlayer &sound, WindowShell &shell);
 
 signals:
-    // The host ended the game and the file holds none any more, or the writer could not say so
-    // in time, stuck on a folder that no longer answers: the folder may go to the next start.
-    void journalClosed(bool folderAnswers);
+    // The host ended the game: Done when no start can offer it any more, Failed when the journal
+    // could be neither removed nor marked as ended, Busy when the writer could not say so in time,
+    // stuck on a folder that no longer answers.
+    void journalClosed(JournalFile::Outcome outcome);
 
 private:
     void onMainWindowLoaded(BingoWindow *bingo);
@@ -47,5 +48,4 @@ private:
     bool m_settled = false;
     // The game the last run left, read at the hand-over.
     std::optional<GameJournal> m_left;
-    std::optional<GameJournal> m_game;
 };

@@ -20,12 +20,19 @@ QLockFile *lockLeftBehind = nullptr;
 // How long a second start waits for the caller to see it and let go.
 constexpr int kLongestVisit = 1000;
 
-// The same folder gives the same name; another folder, another name, within the 100-odd
-// characters a Unix socket's path may have.
+// The same folder gives the same name, however it is spelt (through a link, or on Windows in other
+// letters' case); another folder, another name, within the 100-odd characters a Unix socket's path
+// may have. The folder must be there for its one spelling to be known.
 QString serverNameFor(const QString &folder)
 {
-    const QByteArray where = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()).toUtf8();
-    const QByteArray digest = QCryptographicHash::hash(where, QCryptographicHash::Sha256).toHex().left(16);
+    const QFileInfo info(folder);
+    QString where = info.canonicalFilePath();
+    if (where.isEmpty())
+        where = QDir::cleanPath(info.absoluteFilePath());
+#ifdef Q_OS_WIN
+    where = where.toLower();
+#endif
+    const QByteArray digest = QCryptographicHash::hash(where.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     return QStringLiteral("bingo-caller-") + QString::fromLatin1(digest);
 }
 
@@ -33,7 +40,6 @@ QString serverNameFor(const QString &folder)
 
 SoleCaller::SoleCaller(const QString &folder)
     : m_folder(folder)
-    , m_serverName(serverNameFor(folder))
     , m_lock(std::make_unique<QLockFile>(QDir(folder).filePath(QLatin1String(kLockName))))
 {
     // Only a caller that no longer runs leaves a stale lock; a long evening of calling does not.
@@ -47,6 +53,7 @@ SoleCaller::~SoleCaller() = default;
 bool SoleCaller::claim()
 {
     QDir().mkpath(m_folder);
+    m_serverName = serverNameFor(m_folder);
     // Qt calls a lock stale when no process of its name has its process id; but the system may
     // have given that id to another program already, under Wine even to this start. The lock
     // file itself is sure: its owner keeps it open and locked, so while the owner runs it cannot

@@ -10,7 +10,7 @@
 #include <memory>
 
 // One caller per user. The first start on a data folder takes the lock in it, which makes the
-// folder's journal its own, and opens a local server whose name comes from the folder. A later
+// folder's journal its own, and opens a local server named after the folder, however it is spelt. A later
 // start finds the lock held, asks that server to bring the running caller to the front, and goes
 // before it greets or plays anything. A lock left by a caller that was killed is stale and taken
 // over at once. Runs given data folders of their own, as tests are, stay apart.
@@ -47,7 +47,8 @@ private:
     void onKnocked();
 
     const QString m_folder;
-    const QString m_serverName;
+    // Named from the folder once it is there.
+    QString m_serverName;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };

@@ -12,7 +12,6 @@ namespace {
 constexpr double kRestartPoints = 18;
 constexpr double kBingoPoints = 80;
 constexpr double kFalseClaimPoints = 30;
-constexpr char kFalseClaimText[] = "False Claim press the 'Restart' button to continue!";
 
 bool allCalled(const BingoState &state, const Card &card)
 {
@@ -26,7 +25,7 @@ void Command4_Click(BingoState &state, WavePlayer &sound)
     state.Timer1.enabled = false;
     state.Command5.fontPoints = kRestartPoints;
     state.Command5.caption = QStringLiteral("Restart");
-    state.Command5.backColour = Colours::Red;
+    state.Command5.backColour = kClaimFace;
 
     if (const Card *card = findCard(state.Text2.text))
         showVerdict(state, sound, allCalled(state, *card) ? Verdict::Bingo : Verdict::FalseClaim);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/colourvalue.h"
+
 #include <optional>
 
 struct BingoState;
@@ -14,8 +16,11 @@ void Command4_Click(BingoState &state, WavePlayer &sound);
 
 // The banner's answer to a claim on a named card.
 enum class Verdict { Bingo, FalseClaim };
-// What the banner shows for a card that wins.
+// What the banner shows for a card that wins, and for one that does not.
 inline constexpr char kBingoText[] = "Bingo!";
+inline constexpr char kFalseClaimText[] = "False Claim press the 'Restart' button to continue!";
+// The colour a claim gives the start button, which then reads "Restart".
+inline constexpr ColourValue kClaimFace = Colours::Red;
 
 // Shows the verdict in the banner, "Bingo!" at 80 points or the false-claim message at 30, and
 // plays its cue.

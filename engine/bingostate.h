@@ -5,6 +5,7 @@
 #include "engine/loosevalue.h"
 #include "services/soundtable.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -57,6 +58,9 @@ struct BingoState
     LooseValue lastNumber;
     LooseValue calledCount;
     SoundTable soundFiles;
+    // The numbers of the game in progress in the order they were called, kept by the tick as it
+    // calls them, for the journal. Whether a number has been called is the board's to say alone.
+    QList<int> calls;
 
     // Board cell n, for n from 1 to 90.
     TextBoxState &Text1(int n) { return cells.at(n - 1); }

@@ -7,6 +7,7 @@
 #include "engine/gamejournal.h"
 #include "engine/numberdraw.h"
 #include "engine/randomsource.h"
+#include "engine/startcontrol.h"
 #include "services/soundtable.h"
 #include "services/waveplayer.h"
 #include "ui/colourthemes.h"
@@ -20,12 +21,12 @@ public:
     void playWave(const QString &) override {}
 };
 
-// Draws the journal's numbers in their order: the fraction in the middle of each number's share.
+// Draws the journal's numbers in their order, through the draw's own inverse.
 class Replay : public RandomSource
 {
 public:
     explicit Replay(const QList<int> &calls) : m_calls(calls) {}
-    double nextFraction() override { return (m_calls.at(m_next++) - 0.5) / kBoardSize; }
+    double nextFraction() override { return fractionDrawing(m_calls.at(m_next++)); }
     void reseedFromClock() override {}
 
 private:
@@ -54,26 +55,28 @@ void carryOn(BingoState &state, const GameJournal &journal)
         Command6_Click(state);
     if (!journal.soundOn)
         sOff_Click(state, silence, 0);
-    switch (journal.theme) {
-    case GameJournal::Theme::Blue:
-        blue_Click(state, silence, 0);
-        break;
-    case GameJournal::Theme::Black:
-        Black_Click(state, silence, 0);
-        break;
-    case GameJournal::Theme::Green:
-        Green_Click(state, silence, 0);
-        break;
-    }
+    // The start button shows whichever came last, the theme or the stop: the theme goes on after
+    // the stop only where the host chose it after stopping.
+    const ColourTheme &theme = kColourThemes.at(size_t(journal.theme));
+    const bool themeLast = journal.startFace == GameJournal::StartFace::Theme;
+    if (!themeLast)
+        applyTheme(state, silence, theme);
 
+    Command5_Click(state, silence);
     Replay replay(journal.calls);
     for (qsizetype i = 0; i < journal.calls.size(); ++i)
         Timer1_Timer(state, replay, silence);
 
-    // The empty card box makes the claim check a plain pause; the verdict then goes back on the
-    // banner just as the check put it there.
-    state.Text2.text.clear();
-    Command4_Click(state, silence);
+    // With the card box empty, the claim check is a plain pause; the verdict then goes back on
+    // the banner just as the check put it there.
+    if (journal.startFace == GameJournal::StartFace::Pause) {
+        Command7_Click(state, silence);
+    } else {
+        state.Text2.text.clear();
+        Command4_Click(state, silence);
+    }
+    if (themeLast)
+        applyTheme(state, silence, theme);
     if (journal.verdict)
         showVerdict(state, silence, *journal.verdict);
 }

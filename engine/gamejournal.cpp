@@ -5,35 +5,35 @@
 #include "engine/bingostate.h"
 #include "engine/callingspeed.h"
 #include "engine/numberdraw.h"
+#include "engine/startcontrol.h"
+#include "ui/colourthemes.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr char kFormat[] = "bingo-caller journal 1";
+constexpr char kFormat[] = "bingo-caller journal 2";
 // Far above the 300-odd bytes of a full game, so a larger file is not one of ours.
 constexpr qsizetype kLargest = 1024;
-constexpr const char *kThemeNames[] = {"Blue", "Black", "Green"};
-constexpr char kFalseClaim[] = "False claim";
-
-GameJournal::Theme themeShown(const BingoState &state)
-{
-    switch (state.backColour) {
-    case Colours::ButtonText:
-        return GameJournal::Theme::Black;
-    case Colours::Green:
-        return GameJournal::Theme::Green;
-    default:
-        return GameJournal::Theme::Blue;
-    }
-}
+constexpr const char *kStartFaceNames[] = {"claim", "pause", "theme"};
 
 QByteArray bannerText(const GameJournal &journal)
 {
     if (!journal.verdict)
         return QByteArray::number(journal.calls.last());
-    return *journal.verdict == Verdict::Bingo ? kBingoText : kFalseClaim;
+    return *journal.verdict == Verdict::Bingo ? kBingoText : kFalseClaimText;
+}
+
+// Which handler painted the start button last, told by the colour each one gives it. Where two
+// give the same colour, either rebuilds what the host saw.
+GameJournal::StartFace startFace(const BingoState &state)
+{
+    if (state.Timer1.enabled || state.Command5.backColour == kClaimFace)
+        return GameJournal::StartFace::Claim;
+    if (state.Command5.backColour == kStartControlFace)
+        return GameJournal::StartFace::Pause;
+    return GameJournal::StartFace::Theme;
 }
 
 // The value after "key " on a line, or nothing when the line is about something else.
@@ -45,11 +45,19 @@ std::optional<QByteArray> field(const QByteArray &line, const char *key)
     return line.mid(prefix.size());
 }
 
+// The place of `name` in a table of names, or -1.
+template <typename Names, typename NameOf>
+int placeOf(const Names &names, const QByteArray &name, NameOf nameOf)
+{
+    const auto found = std::find_if(std::begin(names), std::end(names), [&](const auto &entry) { return name == nameOf(entry); });
+    return found == std::end(names) ? -1 : int(found - std::begin(names));
+}
+
 } // namespace
 
 bool GameJournal::isPlayable() const
 {
-    if (calls.isEmpty() || calls.size() > kLastCall)
+    if (calls.isEmpty() || calls.size() > kLastCall || theme < 0 || theme >= int(kColourThemes.size()))
         return false;
     std::array<bool, kBoardSize + 1> called {};
     for (int n : calls) {
@@ -66,34 +74,16 @@ bool GameJournal::isPlayable() const
     });
 }
 
-std::optional<GameJournal> journalOf(const BingoState &state, const QList<int> &earlierCalls)
+std::optional<GameJournal> journalOf(const BingoState &state)
 {
-    const qint64 count = state.calledCount.toNumber();
-    if (count < 1 || count > kLastCall)
-        return std::nullopt;
-
     GameJournal journal;
-    std::array<bool, kBoardSize + 1> listed {};
-    auto list = [&](int n) {
-        if (n >= 1 && n <= kBoardSize && !listed[size_t(n)] && state.isCalled(n)) {
-            journal.calls.append(n);
-            listed[size_t(n)] = true;
-        }
-    };
-    for (int n : earlierCalls)
-        list(n);
-    // The tick marks one number and leaves it in lastNumber: it is the latest call.
-    const int last = state.lastNumber.isNumber() ? int(state.lastNumber.toNumber()) : 0;
-    for (int n = 1; n <= kBoardSize; ++n)
-        if (n != last)
-            list(n);
-    list(last);
-
+    journal.calls = state.calls;
     journal.verdict = shownVerdict(state);
     journal.interval = state.Timer1.interval;
-    journal.theme = themeShown(state);
+    journal.theme = int(&shownTheme(state) - kColourThemes.data());
+    journal.startFace = startFace(state);
     journal.soundOn = !state.soundFiles.entry(SoundTable::kLastSwitchedEntry).isEmpty();
-    if (journal.calls.size() != count || !journal.isPlayable())
+    if (journal.calls.size() != state.calledCount.toNumber() || !journal.isPlayable())
         return std::nullopt;
     return journal;
 }
@@ -108,7 +98,8 @@ QByteArray encodeJournal(const GameJournal &journal)
         + "last " + QByteArray::number(journal.calls.isEmpty() ? 0 : journal.calls.last()) + '\n'
         + "banner " + (journal.calls.isEmpty() ? QByteArray() : bannerText(journal)) + '\n'
         + "speed " + QByteArray::number(journal.interval) + '\n'
-        + "colour " + kThemeNames[int(journal.theme)] + '\n'
+        + "colour " + kColourThemes.at(size_t(journal.theme)).name + '\n'
+        + "start " + kStartFaceNames[int(journal.startFace)] + '\n'
         + "sound " + (journal.soundOn ? "on" : "off") + '\n'
         + "calls " + calls + '\n';
 }
@@ -118,15 +109,16 @@ std::optional<GameJournal> decodeJournal(const QByteArray &bytes)
     if (bytes.isEmpty() || bytes.size() > kLargest || !bytes.endsWith('\n'))
         return std::nullopt;
     const QList<QByteArray> lines = bytes.chopped(1).split('\n');
-    if (lines.size() != 8 || lines[0] != kFormat)
+    if (lines.size() != 9 || lines[0] != kFormat)
         return std::nullopt;
 
     const auto banner = field(lines[3], "banner");
     const auto speed = field(lines[4], "speed");
     const auto colour = field(lines[5], "colour");
-    const auto sound = field(lines[6], "sound");
-    const auto calls = field(lines[7], "calls");
-    if (!banner || !speed || !colour || !sound || !calls)
+    const auto start = field(lines[6], "start");
+    const auto sound = field(lines[7], "sound");
+    const auto calls = field(lines[8], "calls");
+    if (!banner || !speed || !colour || !start || !sound || !calls)
         return std::nullopt;
 
     GameJournal journal;
@@ -134,13 +126,14 @@ std::optional<GameJournal> decodeJournal(const QByteArray &bytes)
         journal.calls.append(number.toInt());
     if (*banner == kBingoText)
         journal.verdict = Verdict::Bingo;
-    else if (*banner == kFalseClaim)
+    else if (*banner == kFalseClaimText)
         journal.verdict = Verdict::FalseClaim;
     journal.interval = speed->toInt();
-    const auto theme = std::find(std::begin(kThemeNames), std::end(kThemeNames), *colour);
-    if (theme == std::end(kThemeNames))
+    journal.theme = placeOf(kColourThemes, *colour, [](const ColourTheme &theme) { return theme.name; });
+    const int face = placeOf(kStartFaceNames, *start, [](const char *name) { return name; });
+    if (journal.theme < 0 || face < 0)
         return std::nullopt;
-    journal.theme = GameJournal::Theme(theme - std::begin(kThemeNames));
+    journal.startFace = GameJournal::StartFace(face);
     journal.soundOn = *sound == "on";
 
     // Whatever was read leniently above must write back to exactly these bytes: that rejects

@@ -17,26 +17,28 @@ struct BingoState;
 // is on it.
 struct GameJournal
 {
-    enum class Theme { Blue, Black, Green };
+    // What last painted the start button of the paused game: a claim, the start control's pause,
+    // or a colour theme chosen after either. A game left calling is carried on as after a claim.
+    enum class StartFace { Claim, Pause, Theme };
 
     QList<int> calls;
     std::optional<Verdict> verdict;
     int interval = kNormalInterval;
-    Theme theme = Theme::Blue;
+    // The colour theme, as its place in kColourThemes.
+    int theme = 0;
+    StartFace startFace = StartFace::Claim;
     bool soundOn = true;
 
-    // One to 89 different numbers from 1 to 90, a speed the buttons can set, and a "Bingo!"
-    // only where some card is full: a game that can be carried on.
+    // One to 89 different numbers from 1 to 90, a speed the buttons can set, a theme there is,
+    // and a "Bingo!" only where some card is full: a game that can be carried on.
     bool isPlayable() const;
 
     bool operator==(const GameJournal &) const = default;
 };
 
 // The journal of the game the state shows, or nothing when there is no game to carry on (no
-// number called yet, or the game has ended). The state does not say in which order its numbers
-// came: `earlierCalls`, the calls of the journal before this change, gives it, and a number
-// marked since then comes after them.
-std::optional<GameJournal> journalOf(const BingoState &state, const QList<int> &earlierCalls);
+// number called yet, or the game has ended).
+std::optional<GameJournal> journalOf(const BingoState &state);
 
 // A short text of a few hundred bytes at most, stamped with its format version.
 QByteArray encodeJournal(const GameJournal &journal);

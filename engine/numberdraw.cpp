@@ -20,6 +20,7 @@ void endGame(BingoState &state)
     state.Label1.caption = QLatin1String(kBlank);
     for (int k = 1; k <= kBoardSize; ++k)
         state.Text1(k) = {QString::number(k), Colours::Red, state.Text1(k).backColour};
+    state.calls.clear();
 }
 
 // A rejection draw: each try draws from all 90 numbers and the board alone says which are taken.
@@ -27,7 +28,7 @@ void endGame(BingoState &state)
 int drawUncalled(const BingoState &state, RandomSource &random)
 {
     for (;;) {
-        const int n = int(random.nextFraction() * kBoardSize) + 1;
+        const int n = drawnNumber(random.nextFraction());
         if (!state.isCalled(n))
             return n;
     }
@@ -52,4 +53,5 @@ void Timer1_Timer(BingoState &state, RandomSource &random, WavePlayer &sound)
     sound.playWave(state.soundFiles.entry(n));
     state.Text1(n).text = QLatin1String(kCalledMark);
     state.Text1(n).foreColour = Colours::Red;
+    state.calls.append(n);
 }

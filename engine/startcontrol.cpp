@@ -12,7 +12,7 @@ void pauseCalling(BingoState &state)
 {
     state.Timer1.enabled = false;
     state.Command5.caption = QStringLiteral("Restart");
-    state.Command5.backColour = Colours::Yellow;
+    state.Command5.backColour = kStartControlFace;
 }
 
 void playRestartCue(BingoState &state, WavePlayer &sound)
@@ -28,7 +28,7 @@ void Command5_Click(BingoState &state, WavePlayer &sound)
         state.Command5.fontPoints = kCallingPoints;
         state.Command5.caption = QStringLiteral("calling");
         state.Timer1.enabled = true;
-        state.Command5.backColour = Colours::Yellow;
+        state.Command5.backColour = kStartControlFace;
     } else {
         pauseCalling(state);
     }

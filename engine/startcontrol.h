@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/colourvalue.h"
+
 #include <QtGlobal>
 
 struct BingoState;
 class WavePlayer;
+
+// The colour the start control gives the start button, whether it starts calling or pauses it.
+inline constexpr ColourValue kStartControlFace = Colours::Yellow;
 
 // The start and restart control, offered as the "Start" button and the File > Start item:
 // it resumes calling when the timer is stopped and pauses it when it runs, with the restart cue

@@ -18,7 +18,7 @@ for name in "$@"; do
     case $name in
         windows) packages+=(
             dpkg-dev g++-mingw-w64-x86-64-posix
-            wine64 xvfb xauth x11-utils imagemagick nsis python3
+            wine64 xvfb xauth x11-utils xdotool imagemagick nsis python3
         ) ;;
         *) packages+=("$name") ;;
     esac

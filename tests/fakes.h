@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/numberdraw.h"
 #include "engine/randomsource.h"
 #include "services/printcards.h"
 #include "services/screenkeeper.h"
@@ -57,7 +58,7 @@ public:
     }
 
     // The fraction that draws number n.
-    static double drawing(int n) { return (n - 1 + 0.5) / 90.0; }
+    static double drawing(int n) { return fractionDrawing(n); }
 
     std::deque<double> script;
     int drawn = 0;

@@ -2,7 +2,8 @@
 // Long random sequences of host actions and ticks, checking after every event what must always
 // hold: the board's "X" marks match the count, the last number's cell reads "X", and the speed
 // label names the interval in force; and that the game's journal, written, read back and carried
-// on into a freshly loaded window, gives the game the host sees.
+// on into a freshly loaded window, gives the game the host sees, paused as after a claim where it
+// was calling.
 #include "claims/claimcheck.h"
 #include "engine/bingostate.h"
 #include "engine/callingspeed.h"
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -65,7 +67,9 @@ private slots:
             Form_Load(state, random);
             QSet<QString> calledThisGame;
             QList<int> calls;
-            std::optional<GameJournal> journal;
+            BingoState loaded = BingoState::designValues();
+            Form_Load(loaded, random);
+            BingoState lastCarried;
 
             for (int step = 0; step < kEventsPerSequence; ++step) {
                 // Ticks come only while the timer runs, and far more often than clicks.
@@ -128,19 +132,23 @@ private slots:
                 const QString broken = checkInvariants(state);
                 QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("seed %1, step %2: %3").arg(seed).arg(step).arg(broken)));
 
-                // A game with numbers called and not ended has a journal. Carried on after a claim, it
-                // is the same game.
-                journal = journalOf(state, journal ? journal->calls : QList<int>());
+                // A game with numbers called and not ended has a journal, and carried on it is the
+                // same game, paused as after a claim if it was calling. The same game carries on the
+                // same way: each one is carried on once.
+                BingoState expected = state;
+                if (expected.Timer1.enabled)
+                    Command4_Click(expected, sound);
+                if (std::exchange(lastCarried, expected) == expected)
+                    continue;
+                const std::optional<GameJournal> journal = journalOf(state);
                 QCOMPARE(journal.has_value(), state.calledCount.toNumber() >= 1 && state.calledCount.toNumber() <= 89);
-                if (!journal || event != Event::Claim)
+                if (!journal)
                     continue;
                 QCOMPARE(journal->calls, calls);
                 QVERIFY(decodeJournal(encodeJournal(*journal)) == journal);
-                ScriptedRandom unused;
-                BingoState carried = BingoState::designValues();
-                Form_Load(carried, unused);
+                BingoState carried = loaded;
                 carryOn(carried, *journal);
-                QVERIFY2(carried == state, qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));
+                QVERIFY2(carried == expected, qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));
             }
         }
         // The sequences must reach every part of a game, ends included.

@@ -8,10 +8,14 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+#include <memory>
 #include <numeric>
+#include <utility>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -44,16 +48,23 @@ GameJournal calling(int n)
     return journal;
 }
 
+#ifdef Q_OS_LINUX
+bool setInodeFlag(const QString &path, int flag, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    int flags = 0;
+    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | flag : flags & ~flag, &flags)) == 0;
+    ::close(fd);
+    return done;
+}
+#endif
+
 // An append-only folder takes new files but lets none be renamed over: QSaveFile's commit fails.
 bool setAppendOnly(const QString &folder, bool on)
 {
 #ifdef Q_OS_LINUX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-        && ::ioctl(fd, FS_IOC_SETFLAGS, (flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL, &flags)) == 0;
-    ::close(fd);
-    return done;
+    return setInodeFlag(folder, FS_APPEND_FL, on);
 #else
     Q_UNUSED(folder);
     Q_UNUSED(on);
@@ -61,14 +72,31 @@ bool setAppendOnly(const QString &folder, bool on)
 #endif
 }
 
+// Holds a file so that it cannot be removed, and returns what lets it go: on Linux it is made
+// immutable, which root cannot get round either; on Windows it is held open, as a virus scanner
+// holds it. Nothing where it cannot be held.
+std::function<void()> hold(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    if (setInodeFlag(path, FS_IMMUTABLE_FL, true))
+        return [path] { setInodeFlag(path, FS_IMMUTABLE_FL, false); };
+#else
+    if (auto file = std::make_shared<QFile>(path); file->open(QIODevice::ReadOnly))
+        return [file] { file->close(); };
+#endif
+    return {};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(JournalFile::Outcome)
 
 class TestGameJournal : public QObject
 {
     Q_OBJECT
 
-    const QByteArray m_written = "bingo-caller journal 1\ncount 3\nlast 42\nbanner 42\nspeed 5000\ncolour Blue\n"
-                                 "sound on\ncalls 7 12 42\n";
+    const QByteArray m_written = "bingo-caller journal 2\ncount 3\nlast 42\nbanner 42\nspeed 5000\ncolour Blue\n"
+                                 "start pause\nsound on\ncalls 7 12 42\n";
 
 private slots:
     void damagedJournalIsRefused_data()
@@ -77,7 +105,7 @@ private slots:
         auto edited = [this](const char *from, const char *to) { return QByteArray(m_written).replace(from, to); };
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("cut short") << m_written.chopped(3);
-        QTest::newRow("later version") << edited("journal 1", "journal 2");
+        QTest::newRow("later version") << edited("journal 2", "journal 3");
         QTest::newRow("count disagrees") << edited("count 3", "count 4");
         QTest::newRow("banner shows another number") << edited("banner 42", "banner 12");
         QTest::newRow("Bingo! with no card full") << edited("banner 42", "banner Bingo!");
@@ -86,6 +114,7 @@ private slots:
         QTest::newRow("all 90 numbers") << encodeJournal(calling(90));
         QTest::newRow("leading zero") << edited("calls 7", "calls 07");
         QTest::newRow("unknown colour") << edited("Blue", "Pink");
+        QTest::newRow("unknown start button") << edited("start pause", "start press");
         QTest::newRow("unreadable bytes") << QByteArray("\xff\xfe\0\x01journal", 11);
         QTest::newRow("a folder") << QByteArray();
 #ifdef Q_OS_LINUX
@@ -157,6 +186,57 @@ private slots:
         file.keep(calling(next));
         file.flush();
         QCOMPARE(contents(file.path()), QByteArray("edited by hand"));
+    }
+
+    // A game the host ended is never offered again, even when its journal cannot be removed at
+    // once: a mark beside it says that it has ended, and the next start takes both away once it
+    // can. A game the program did not end (a crash, a kill) is offered; so is an ended one that
+    // could be neither removed nor marked, and the end says so.
+    void endedGameIsNeverOfferedAgain_data()
+    {
+        QTest::addColumn<bool>("ended");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<JournalFile::Outcome>("outcome");
+        QTest::newRow("killed") << false << false << JournalFile::Outcome::Done;
+        QTest::newRow("ended") << true << false << JournalFile::Outcome::Done;
+        QTest::newRow("ended, the journal held") << true << true << JournalFile::Outcome::Done;
+        QTest::newRow("ended, the journal held, no room for a mark") << true << true << JournalFile::Outcome::Failed;
+    }
+
+    void endedGameIsNeverOfferedAgain()
+    {
+        QFETCH(bool, ended);
+        QFETCH(bool, held);
+        QFETCH(JournalFile::Outcome, outcome);
+        QTemporaryDir folder;
+        std::function<void()> letGo;
+        const auto atEnd = qScopeGuard([&] {
+            if (letGo)
+                letGo();
+        });
+        {
+            JournalFile file(folder.path());
+            file.keep(calling(3));
+            QCOMPARE(file.flush(), JournalFile::Outcome::Done);
+            if (held && !(letGo = hold(file.path())))
+                QSKIP("Making a file immutable needs root and a filesystem that allows it");
+            // A folder at the mark's place leaves no room for it.
+            if (outcome == JournalFile::Outcome::Failed) {
+                QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("journal.ended")));
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be kept up to date")));
+            }
+            if (ended) {
+                file.remove();
+                QCOMPARE(file.flush(), outcome);
+            }
+        }
+        JournalFile next(folder.path());
+        QCOMPARE(next.read().has_value(), !ended || outcome == JournalFile::Outcome::Failed);
+        if (letGo)
+            std::exchange(letGo, nullptr)();
+        next.remove();
+        QCOMPARE(next.flush(), JournalFile::Outcome::Done);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
     }
 };
 

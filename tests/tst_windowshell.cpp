@@ -22,7 +22,9 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -560,6 +562,26 @@ private slots:
         left.write(contents(mine.fileName()));
         left.close();
         QVERIFY(SoleCaller(m_data->filePath(QStringLiteral("hall"))).claim());
+    }
+
+    // A second start that reaches the caller's folder by another spelling of it still finds that
+    // caller, which comes to the front at once; the start waits for no answer and warns of none.
+    void aSecondStartThroughAnotherSpellingBringsTheCallerForward()
+    {
+        const QString hall = m_data->filePath(QStringLiteral("hall"));
+        QVERIFY(QDir().mkpath(hall));
+#ifdef Q_OS_WIN
+        const QString spelling = m_data->filePath(QStringLiteral("HALL"));
+#else
+        const QString spelling = m_data->filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(hall, spelling));
+#endif
+        SoleCaller first(hall);
+        QVERIFY(first.claim());
+        QSignalSpy front(&first, &SoleCaller::frontWanted);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        QVERIFY(!SoleCaller(spelling).claim());
+        QVERIFY(front.wait(5000));
     }
 
 private:

@@ -4,7 +4,8 @@
 # Tries the Windows installer as a host would, under Wine in a Wine prefix of its own: a silent
 # install puts the program, its DLLs, the voice pack and the cards page in place; the Start-menu
 # shortcut starts the program in the folder of its wave files; the program started from it shows
-# its main window; the silent uninstall leaves nothing behind.
+# its main window; the installer's last page starts it through the desktop's shell, as the
+# desktop's user, and a silent install starts nothing; the silent uninstall leaves nothing behind.
 #
 # Usage: windows_installer_test.sh SETUP.EXE
 #   BINGO_SCREENSHOT=file.png  also keeps a picture of the screen with the main window
@@ -54,6 +55,15 @@ started=$(date +%s%N)
 echo "silent install: $(( ($(date +%s%N) - started) / 1000000 )) ms"
 
 program_dir="$drive_c/Program Files/Bingo Caller"
+# The unix processes of the caller in this Wine prefix.
+callers() {
+    local pid
+    for pid in $(pgrep -f 'Bingo Caller.bingo\.exe'); do
+        tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+    return 0
+}
+[[ -z $(callers) ]] || fail "the silent install started the caller"
 for file in bingo.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
             platforms/qwindows.dll imageformats/qgif.dll styles/qwindowsvistastyle.dll \
             1.wav 90.wav welcome.wav thanks.wav bingo.wav soundoff.wav cards/index.html; do
@@ -107,6 +117,55 @@ fi
 "$wineserver" -k >/dev/null 2>&1 || true
 "$wineserver" -w
 
+# The installer runs as an administrator; Finish on its last page, "Run" ticked, has Explorer, the
+# desktop's shell, open the Start-menu shortcut. On Windows the running shell, the desktop user's
+# and not elevated, starts the caller; under Wine, which has no such split, a new Explorer does
+# it. What Wine shows: the command the installer issues, that the caller's parent is that
+# Explorer and not the installer, and that the caller runs in its own folder.
+WINEDEBUG=+pid,+process "$wine" "$setup" > "$scratch/trace" 2>&1 &
+installer=$!
+# Return: Next on the folder page, Install on the components page, then Finish once the files
+# are in (on the installing page it does nothing).
+for _ in $(seq 1 120); do
+    window=$(xdotool search --name '^Bingo [0-9.]* Setup' 2>/dev/null | head -n 1) || true
+    [[ -n $window ]] || { kill -0 "$installer" 2>/dev/null || break; sleep 0.5; continue; }
+    xdotool key --window "$window" Return 2>/dev/null || true
+    sleep 1
+done
+wait "$installer" || fail "the installer run by hand failed"
+for _ in $(seq 1 60); do
+    [[ -z $(callers) ]] || break
+    sleep 0.5
+done
+caller=$(callers | head -n 1)
+if [[ -n $caller ]]; then
+    [[ $(readlink "/proc/$caller/cwd") == "$program_dir" ]] \
+        || fail "the caller started from the last page runs in $(readlink "/proc/$caller/cwd")"
+    # Who started the caller, from the process channel's trace: each start is a line with the
+    # command, then, on the same thread, one with the new process's id.
+    launcher=$(python3 - "$scratch/trace" <<'PY'
+import re, sys
+started, asked = {}, {}
+for line in open(sys.argv[1], errors='replace'):
+    m = re.match(r'([0-9a-f]+):([0-9a-f]+):trace:process:CreateProcessInternalW '
+                 r'(?:app .*? cmdline L"(.*)"$|started process pid ([0-9a-f]+))', line.rstrip('\n'))
+    if m and m[3] is not None:
+        asked[m[1], m[2]] = re.sub(r'\\(.)', r'\1', m[3])
+    elif m and (m[1], m[2]) in asked:
+        started[m[4]] = (m[1], asked.pop((m[1], m[2])))
+parents = [parent for parent, command in started.values() if command.endswith('Bingo Caller\\bingo.exe"')]
+print(started[parents[0]][1] if parents and parents[0] in started else 'the installer itself')
+PY
+) || launcher="nothing Wine traced"
+    echo "the last page's caller was started by: $launcher"
+    [[ $launcher == '"C:\windows\explorer.exe" "C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Bingo\Bingo.lnk"' ]] \
+        || fail "the caller from the last page was not started by Explorer from its shortcut"
+else
+    fail "Finish on the installer's last page started no caller"
+fi
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -w
+
 started=$(date +%s%N)
 "$wine" "C:\\Program Files\\Bingo Caller\\uninstall.exe" /S
 "$wineserver" -w
@@ -129,4 +188,4 @@ if [[ $failures -gt 0 ]]; then
     echo "windows_installer_test: $failures failed" >&2
     exit 1
 fi
-echo "windows_installer_test: installed, started from its shortcut, uninstalled cleanly"
+echo "windows_installer_test: installed, started from its shortcut and from the last page, uninstalled cleanly"

@@ -4,19 +4,7 @@
 #include "engine/bingostate.h"
 #include "services/waveplayer.h"
 
-namespace {
-
-struct ColourTheme
-{
-    int cueEntry;
-    ColourValue background;
-    ColourValue buttons;
-};
-
-// Blue is the design's own colouring, so a reload always comes back to it.
-constexpr ColourTheme kBlue {SoundTable::Blue, Colours::DarkBlue, Colours::Red};
-constexpr ColourTheme kBlack {SoundTable::Black, Colours::ButtonText, Colours::Red};
-constexpr ColourTheme kGreen {SoundTable::Green, Colours::Green, Colours::DarkGreen};
+#include <algorithm>
 
 void applyTheme(BingoState &state, WavePlayer &sound, const ColourTheme &theme)
 {
@@ -30,19 +18,24 @@ void applyTheme(BingoState &state, WavePlayer &sound, const ColourTheme &theme)
         button->backColour = theme.buttons;
 }
 
-} // namespace
+const ColourTheme &shownTheme(const BingoState &state)
+{
+    const auto shown = std::find_if(kColourThemes.begin(), kColourThemes.end(),
+                                    [&state](const ColourTheme &theme) { return theme.background == state.backColour; });
+    return shown == kColourThemes.end() ? kColourThemes.front() : *shown;
+}
 
 void blue_Click(BingoState &state, WavePlayer &sound, qint16)
 {
-    applyTheme(state, sound, kBlue);
+    applyTheme(state, sound, kColourThemes[0]);
 }
 
 void Black_Click(BingoState &state, WavePlayer &sound, qint16)
 {
-    applyTheme(state, sound, kBlack);
+    applyTheme(state, sound, kColourThemes[1]);
 }
 
 void Green_Click(BingoState &state, WavePlayer &sound, qint16)
 {
-    applyTheme(state, sound, kGreen);
+    applyTheme(state, sound, kColourThemes[2]);
 }

@@ -28,7 +28,8 @@ BrandingText "Bingo caller ${VERSION}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\bingo.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION RunAsTheDesktopUser
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -45,6 +46,15 @@ FunctionEnd
 Function un.onInit
     SetRegView 64
     SetShellVarContext all
+FunctionEnd
+
+; The installer runs as an administrator, and a program it started would too, with the
+; administrator's profile (its %APPDATA%: the caller's journal and lock) where someone else typed
+; the password. Explorer, the desktop's shell, runs as the desktop's user: asked to open the
+; Start-menu shortcut, it hands the request to the running shell, which starts the caller as that
+; user, not elevated, in the shortcut's working folder.
+Function RunAsTheDesktopUser
+    Exec '"$WINDIR\explorer.exe" "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk"'
 FunctionEnd
 
 Section "Bingo caller" SectionProgram
@@ -86,10 +96,12 @@ Section "Uninstall"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ; The caller's own files in the data folder of the user who uninstalls: the lock that a
-    ; killed caller leaves, and the journal of a game that was not ended.
+    ; killed caller leaves, the journal of a game that was not ended, and the mark of an ended
+    ; game whose journal could not be deleted at once.
     SetShellVarContext current
     Delete "$APPDATA\Bingo\journal.lock"
     Delete "$APPDATA\Bingo\journal.txt"
+    Delete "$APPDATA\Bingo\journal.ended"
     RMDir "$APPDATA\Bingo"
     SetShellVarContext all
 SectionEnd

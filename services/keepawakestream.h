@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "services/workerthread.h"
+
 #include <memory>
 
 // Keeps Windows' default output playing while it is awake: a shared-mode stream of its own
@@ -10,12 +12,14 @@
 //
 // The stream follows the default output: when Windows makes another output the default, as when
 // the host plugs in the projector's HDMI after pressing Start or the output in use goes away, it
-// moves there. A device that fails with no new default leaves it gone until the default changes
-// or it is next asked to be awake.
+// moves there. When its device is lost or taken from it (the Windows Audio service restarting, a
+// driver update, the output's format changed in Sound settings, a program taking it for itself),
+// or an output's state changes, it opens again on the default as it is then; while awake with no
+// stream, as when there is no output, it tries again every two seconds.
 //
 // setAwake() returns at once. The stream is opened, fed, moved and closed on a thread of its own,
-// so a device that is slow to open, missing or gone never holds up a call. When the object goes
-// it leaves that thread to close the stream and end, and waits for nothing.
+// so a device that is slow to open, missing or gone never holds up a call. When the object goes,
+// that thread closes the stream and ends, and is waited for as a WorkerThread is.
 class KeepAwakeStream
 {
 public:
@@ -28,7 +32,8 @@ public:
 
 private:
     struct Shared;
-    static void run(std::shared_ptr<Shared> shared);
+    static void run(const std::shared_ptr<Shared> &shared);
 
     std::shared_ptr<Shared> m_shared;
+    WorkerThread m_thread;
 };

@@ -12,7 +12,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -57,7 +56,7 @@ void play(const std::wstring &name)
 
 } // namespace
 
-void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
+void PlaySoundPlayer::makeRequests(const std::shared_ptr<Requests> &requests)
 {
     std::unique_lock lock(requests->mutex);
     for (;;) {
@@ -71,15 +70,14 @@ void PlaySoundPlayer::makeRequests(std::shared_ptr<Requests> requests)
         lock.lock();
     }
     lock.unlock();
-    // The player has gone: a sound still playing stops here, so the end of the program is quiet
-    // without the program waiting for it.
+    // The player is going: a sound still playing stops here, so the end of the program is quiet.
     PlaySoundW(nullptr, nullptr, 0);
 }
 
 PlaySoundPlayer::PlaySoundPlayer()
     : m_requests(std::make_shared<Requests>())
+    , m_thread([requests = m_requests] { makeRequests(requests); })
 {
-    std::thread(makeRequests, m_requests).detach();
 }
 
 PlaySoundPlayer::~PlaySoundPlayer()

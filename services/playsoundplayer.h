@@ -3,6 +3,7 @@
 
 #include "services/keepawakestream.h"
 #include "services/waveplayer.h"
+#include "services/workerthread.h"
 
 #include <memory>
 
@@ -15,7 +16,8 @@
 // has stopped, and once the audio device or its server has gone mid-sound that wait may never
 // end. So the calls are made on a thread of the player's own, and the caller only hands its
 // request over and returns: of the requests not yet made, only the newest is kept. When the
-// player goes it leaves that thread behind rather than wait for it; the end of the program ends it.
+// player goes, that thread stops the sound still playing and ends, and is waited for as a
+// WorkerThread is.
 // While a game is calling, a stream of the player's own keeps the output from going to sleep.
 class PlaySoundPlayer : public WavePlayer
 {
@@ -29,8 +31,9 @@ public:
 private:
     struct Requests;
     // The player's thread: makes the requests handed over, one at a time, until the player goes.
-    static void makeRequests(std::shared_ptr<Requests> requests);
+    static void makeRequests(const std::shared_ptr<Requests> &requests);
 
     std::shared_ptr<Requests> m_requests;
     KeepAwakeStream m_keepAwake;
+    WorkerThread m_thread;
 };

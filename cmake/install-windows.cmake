@@ -7,8 +7,11 @@
 #   Qt6*.dll, lib*.dll            Qt (Network for the local socket that keeps one caller per
 #                                 user) and the compiler's runtime
 #   platforms/ imageformats/ styles/   the Qt plug-ins the program loads
-#   *.wav                         the voice pack, beside the program: it is the working folder
-#                                 when the program is started from Explorer or its shortcut
+#   *.wav                         the plain calls and the cues, beside the program: the working
+#                                 folder when it is started from Explorer or its "Bingo" shortcut,
+#                                 and where a file missing from the working folder is found
+#   traditional/*.wav             the traditional calls (numbers only), the working folder of
+#                                 the "Bingo (traditional calls)" shortcut
 #   cards/index.html              the printable cards page
 
 install(TARGETS bingo RUNTIME DESTINATION .)
@@ -34,6 +37,8 @@ if(BINGO_VOICE_PACK_DIR)
     install(CODE "
         file(GLOB _bingo_waves LIST_DIRECTORIES false \"${BINGO_VOICE_PACK_DIR}/*.wav\")
         file(INSTALL \${_bingo_waves} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
+        file(GLOB _bingo_waves LIST_DIRECTORIES false \"${BINGO_TRADITIONAL_VOICE_DIR}/*.wav\")
+        file(INSTALL \${_bingo_waves} DESTINATION \"\${CMAKE_INSTALL_PREFIX}/traditional\")
     ")
 endif()
 

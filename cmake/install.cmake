@@ -3,14 +3,17 @@
 # What `cmake --install` puts where, under the install prefix:
 #
 #   bin/bingo                                         the program
-#   share/bingo-caller/voice/*.wav                    the voice pack, when one was made
+#   share/bingo-caller/voice/plain/*.wav              the plain calls and the cues, when made
+#   share/bingo-caller/voice/traditional/*.wav        the traditional calls (numbers only)
 #   share/bingo-caller/web/cards/index.html           the cards page, to publish
 #   share/icons/hicolor/{32x32,256x256}/apps/example.bingocaller.Bingo.png
-#   share/applications/example.bingocaller.Bingo.desktop
+#   share/applications/example.bingocaller.Bingo.desktop               "Bingo"
+#   share/applications/example.bingocaller.Bingo.Traditional.desktop   "Bingo (traditional calls)"
 #   share/metainfo/example.bingocaller.Bingo.metainfo.xml   what software centres show
 #
-# The program plays its wave files by plain name from its working folder, so the desktop
-# entry starts it in the voice folder (its Path= key). That path has to name the folder
+# The program plays its wave files by plain name from its working folder, so each desktop
+# entry starts it in the folder of its voice (its Path= key); a file missing there, such as a
+# cue in the traditional folder, is then found in the plain one. That path has to name the folder
 # where the files finally are, so the entry is written at install time, from the prefix
 # that install actually uses (`cmake --install build --prefix /opt/bingo` included); a
 # DESTDIR staging folder is left out of it. Its Exec= key names the installed program by
@@ -23,25 +26,26 @@ set(BINGO_DATA_DESTINATION ${CMAKE_INSTALL_DATADIR}/bingo-caller)
 
 install(TARGETS bingo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The voice folder is made even without a voice pack: the desktop entry starts the
-# program in it, and the program then sounds the system alert for each missing file.
-# The wave files are looked for when installing, since the build makes them.
-if(DEFINED BINGO_VOICE_PACK_DIR)
-    set(_bingo_voice_source "${BINGO_VOICE_PACK_DIR}")
-else()
-    set(_bingo_voice_source "${CMAKE_BINARY_DIR}")
-endif()
-install(DIRECTORY DESTINATION ${BINGO_DATA_DESTINATION}/voice)
-if(NOT _bingo_voice_source STREQUAL "")
+# The voice folders are made even without the packs: the desktop entries start the program in
+# them, and the program then sounds the system alert for each missing file. The wave files are
+# looked for when installing, since the build makes them.
+foreach(_bingo_voice plain traditional)
+    install(DIRECTORY DESTINATION ${BINGO_DATA_DESTINATION}/voice/${_bingo_voice})
+endforeach()
+if(BINGO_VOICE_PACK_DIR)
     install(CODE "
-        file(GLOB _bingo_waves LIST_DIRECTORIES false \"${_bingo_voice_source}/*.wav\")
-        if(_bingo_waves)
-            file(INSTALL \${_bingo_waves}
-                 DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${BINGO_DATA_DESTINATION}/voice\")
-        endif()
+        foreach(_bingo_voice \"plain;${BINGO_VOICE_PACK_DIR}\" \"traditional;${BINGO_TRADITIONAL_VOICE_DIR}\")
+            list(GET _bingo_voice 1 _bingo_from)
+            list(GET _bingo_voice 0 _bingo_voice)
+            file(GLOB _bingo_waves LIST_DIRECTORIES false \"\${_bingo_from}/*.wav\")
+            if(_bingo_waves)
+                file(INSTALL \${_bingo_waves}
+                     DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${BINGO_DATA_DESTINATION}/voice/\${_bingo_voice}\")
+            endif()
+        endforeach()
     ")
 endif()
-unset(_bingo_voice_source)
+unset(_bingo_voice)
 
 # The screenshots beside the cards page are for the web site only.
 install(DIRECTORY ${BINGO_WEB_DIR}/ DESTINATION ${BINGO_DATA_DESTINATION}/web
@@ -73,9 +77,12 @@ install(CODE "
         set(CMAKE_INSTALL_FULL_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
     endif()
     string(MD5 _bingo_key \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_FULL_DATADIR}|\${CMAKE_INSTALL_FULL_BINDIR}\")
-    set(_bingo_entry \"${CMAKE_BINARY_DIR}/desktop-entry/\${_bingo_key}/${BINGO_APP_ID}.desktop\")
-    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/assets/bingo.desktop.in\" \"\${_bingo_entry}\" @ONLY)
-    file(INSTALL \"\${_bingo_entry}\"
-         DESTINATION \"\${CMAKE_INSTALL_FULL_DATADIR}/applications\")
+    # Each entry from its template: bingo.desktop.in, bingo.Traditional.desktop.in.
+    foreach(_bingo_id ${BINGO_APP_ID} ${BINGO_APP_ID}.Traditional)
+        string(REPLACE \"${BINGO_APP_ID}\" bingo _bingo_template \${_bingo_id})
+        set(_bingo_entry \"${CMAKE_BINARY_DIR}/desktop-entry/\${_bingo_key}/\${_bingo_id}.desktop\")
+        configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/assets/\${_bingo_template}.desktop.in\" \"\${_bingo_entry}\" @ONLY)
+        file(INSTALL \"\${_bingo_entry}\" DESTINATION \"\${CMAKE_INSTALL_FULL_DATADIR}/applications\")
+    endforeach()
     file(REMOVE_RECURSE \"${CMAKE_BINARY_DIR}/desktop-entry/\${_bingo_key}\")
 ")

@@ -28,6 +28,11 @@ rm -rf build-windows/stage dist/"$name"-windows.zip dist/"$name"-setup.exe
 mkdir -p dist
 cmake --install build-windows --prefix "$stage" >/dev/null
 (cd build-windows/stage && cmake -E tar cf "$here/dist/$name-windows.zip" --format=zip "$name")
+# Both voices are in the zip: the plain calls beside the program, the traditional ones in traditional\.
+for voice in "" traditional/; do
+    count=$(cmake -E tar tf "dist/$name-windows.zip" | grep -cxE "$name/$voice[0-9]+\.wav" || true)
+    [[ $count -eq 90 ]] || { echo "the zip holds $count number calls in '$name/$voice', not 90" >&2; exit 1; }
+done
 
 # The installer installs, and its uninstaller removes, exactly the files of the program folder.
 files=build-windows/installed-files.nsh

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "services/playsoundplayer.h"
 
+#include "services/wavesearch.h"
+
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QtEndian>
 
@@ -21,7 +25,8 @@ struct PlaySoundPlayer::Requests
 {
     std::mutex mutex;
     std::condition_variable changed;
-    std::optional<std::wstring> next;
+    // A sound's plain name and the folders it is looked for in, in order.
+    std::optional<std::pair<QString, QStringList>> next;
     bool closing = false;
 };
 
@@ -46,6 +51,16 @@ bool claimsTwoGigabytes(const std::wstring &name)
     return false;
 }
 
+// Windows would look a plain name up in the program's folder before the working folder, so the
+// player finds the file itself, as the Linux player does, and names it in full: the file whose
+// header is checked is the one played. A name found nowhere is handed on as it is, for Windows
+// to sound its alert.
+std::wstring fullPath(const QString &name, const QStringList &folders)
+{
+    const QFileInfo file = findWaveFile(name, folders);
+    return (file.exists() ? QDir::toNativeSeparators(file.absoluteFilePath()) : name).toStdWString();
+}
+
 void play(const std::wstring &name)
 {
     if (claimsTwoGigabytes(name))
@@ -63,10 +78,10 @@ void PlaySoundPlayer::makeRequests(const std::shared_ptr<Requests> &requests)
         requests->changed.wait(lock, [&] { return requests->next || requests->closing; });
         if (requests->closing)
             break;
-        const std::wstring name = std::move(*requests->next);
+        const auto [name, folders] = std::move(*requests->next);
         requests->next.reset();
         lock.unlock();
-        play(name);
+        play(fullPath(name, folders));
         lock.lock();
     }
     lock.unlock();
@@ -96,7 +111,7 @@ void PlaySoundPlayer::playWave(const QString &name)
     if (!name.isEmpty()) {
         {
             const std::lock_guard lock(m_requests->mutex);
-            m_requests->next = name.toStdWString();
+            m_requests->next.emplace(name, waveFolders());
         }
         m_requests->changed.notify_one();
     }

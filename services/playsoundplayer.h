@@ -7,10 +7,11 @@
 
 #include <memory>
 
-// Plays wave files through Windows' own sound service, PlaySound, asynchronously and by plain
-// name, so Windows looks the file up in the working folder. A new request cuts off the sound
-// still playing, and a name Windows cannot play (missing or damaged alike) sounds the system's
-// default sound. The hourglass pointer is shown around every request.
+// Plays wave files through Windows' own sound service, PlaySound, asynchronously. A plain name
+// is looked up as the Linux player does (services/wavesearch.h): the working folder first, so a
+// shortcut's start-in folder chooses the voice, then the program's folder. A new request cuts
+// off the sound still playing, and a name Windows cannot play (missing or damaged alike) sounds
+// the system's default sound. The hourglass pointer is shown around every request.
 //
 // PlaySound itself can wait: each call first stops the sound still playing and waits until it
 // has stopped, and once the audio device or its server has gone mid-sound that wait may never

@@ -2,21 +2,23 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Installs a finished build into a scratch prefix, and once more through a DESTDIR
-# staging folder, and checks what arrived: the program, the desktop entry (starting the
-# program in the installed voice folder), the icons, the metainfo, the cards page and, when
-# the build made a voice pack, every wave file of it; and that the screenshots the metainfo
-# names are published beside the cards page.
+# staging folder, and checks what arrived: the program, the two desktop entries (each starting
+# the program in the installed folder of its voice), the icons, the metainfo, the cards page
+# and, when the build made the voice packs, every wave file of both; and that the screenshots
+# the metainfo names are published beside the cards page.
 #
-# Usage: install_test.sh BUILD_DIR VOICE_PACK_DIR DATADIR BINDIR
-#   VOICE_PACK_DIR  the folder holding the built wave files, or "" when none were made
+# Usage: install_test.sh BUILD_DIR VOICE_PACK_DIR TRADITIONAL_DIR DATADIR BINDIR
+#   VOICE_PACK_DIR   the folder holding the built plain calls and cues, or "" when none were made
+#   TRADITIONAL_DIR  the folder holding the built traditional calls, or "" likewise
 #   DATADIR BINDIR  CMAKE_INSTALL_DATADIR and CMAKE_INSTALL_BINDIR, relative to the prefix
 set -euo pipefail
 
-[[ $# -eq 4 ]] || { echo "usage: ${0##*/} BUILD_DIR VOICE_PACK_DIR DATADIR BINDIR" >&2; exit 2; }
+[[ $# -eq 5 ]] || { echo "usage: ${0##*/} BUILD_DIR VOICE_PACK_DIR TRADITIONAL_DIR DATADIR BINDIR" >&2; exit 2; }
 build=$1
 voice_pack=$2
-datadir=$3
-bindir=$4
+traditional_pack=$3
+datadir=$4
+bindir=$5
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 app_id=example.bingocaller.Bingo
 
@@ -44,7 +46,7 @@ check_install() {
     else
         local line
         for line in '[Desktop Entry]' 'Type=Application' 'Name=Bingo' "Exec=$prefix/$bindir/bingo" \
-                    "Icon=$app_id" 'Terminal=false' 'Categories=Game;BoardGame;' "Path=$voice"; do
+                    "Icon=$app_id" 'Terminal=false' 'Categories=Game;BoardGame;' "Path=$voice/plain"; do
             grep -qxF -- "$line" "$entry" || fail "$prefix: the desktop entry lacks the line '$line'"
         done
         grep -q '^Comment=.' "$entry" || fail "$prefix: the desktop entry has no comment"
@@ -76,21 +78,41 @@ check_install() {
     [[ $web_files == './cards ./cards/index.html ' ]] \
         || fail "$prefix: the web folder holds more or less than cards/index.html: $web_files"
 
-    [[ -d $root$voice ]] || fail "$prefix: no voice folder $voice"
-    if [[ -n $voice_pack ]]; then
-        local wave count=0
-        for wave in "$voice_pack"/*.wav; do
-            [[ -e $wave ]] || continue
-            count=$((count + 1))
-            cmp -s "$wave" "$root$voice/${wave##*/}" || fail "$prefix: ${wave##*/} is missing or differs"
-        done
-        local n
-        for n in $(seq 1 90); do
-            [[ -f $root$voice/$n.wav ]] || fail "$prefix: no $n.wav"
-        done
-        [[ $(find "$root$voice" -name '*.wav' | wc -l) -eq $count ]] \
-            || fail "$prefix: the voice folder holds wave files the build did not make"
+    # The traditional launcher: the same program, started in the traditional calls' folder,
+    # whose "22.wav" is the traditional pack's own.
+    local traditional=$data/applications/$app_id.Traditional.desktop
+    for line in 'Name=Bingo (traditional calls)' "Exec=$prefix/$bindir/bingo" "Path=$voice/traditional"; do
+        grep -qxF -- "$line" "$traditional" 2>/dev/null || fail "$prefix: the traditional entry lacks the line '$line'"
+    done
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$traditional" || fail "$prefix: desktop-file-validate rejects the traditional entry"
     fi
+    local started_in
+    started_in=$(sed -n 's/^Path=//p' "$traditional" 2>/dev/null)
+    [[ -z $traditional_pack ]] || cmp -s "$traditional_pack/22.wav" "$root$started_in/22.wav" \
+        || fail "$prefix: the traditional entry's folder ($started_in) does not hold the traditional 22.wav"
+
+    check_voice "$root$voice/plain" "$voice_pack"
+    check_voice "$root$voice/traditional" "$traditional_pack"
+}
+
+# check_voice FOLDER PACK: FOLDER holds exactly the wave files of the built PACK, among them
+# the 90 number calls.
+check_voice() {
+    local folder=$1 pack=$2
+    [[ -d $folder ]] || fail "no voice folder $folder"
+    [[ -n $pack ]] || return 0
+    local wave count=0 n
+    for wave in "$pack"/*.wav; do
+        [[ -e $wave ]] || continue
+        count=$((count + 1))
+        cmp -s "$wave" "$folder/${wave##*/}" || fail "$folder: ${wave##*/} is missing or differs"
+    done
+    for n in $(seq 1 90); do
+        [[ -f $folder/$n.wav ]] || fail "$folder: no $n.wav"
+    done
+    [[ $(find "$folder" -name '*.wav' | wc -l) -eq $count ]] \
+        || fail "$folder holds wave files the build did not make"
 }
 
 # Every screenshot the metainfo names is beside the cards page, ready to publish.

@@ -6,7 +6,8 @@
 # does: the entry's Exec= command in the entry's Path= folder. The caller plays
 # "welcome.wav" by plain name as its splash window opens, so it has found its wave files
 # when that file is opened, read-only, from the installed voice folder; strace watches for
-# it. A PulseAudio server with a null sink stands in for the desktop's sound server. Then the
+# it; the traditional entry starts the same program in a folder of the traditional calls. A
+# PulseAudio server with a null sink stands in for the desktop's sound server. Then the
 # package is purged, and every path it installed has to be gone.
 #
 # Usage: package_test.sh [DEB]   with DEB, tests that package file instead of building one.
@@ -80,6 +81,16 @@ for n in $(seq 1 90) welcome; do
     grep -qxF "$voice/$n.wav" "$scratch/installed" || missing+=" $n.wav"
 done
 [[ -z $missing ]] || fail "the package has no$missing in $voice"
+# The traditional launcher: the same program in a folder of the traditional calls, not the plain.
+traditional=$(sed -n 's/^Path=//p' "${entry%.desktop}.Traditional.desktop" 2>/dev/null)
+[[ $(sed -n 's/^Exec=//p' "${entry%.desktop}.Traditional.desktop" 2>/dev/null) == "$exec_line" ]] \
+    || fail "the traditional entry does not start the program the main entry starts"
+missing=""
+for n in $(seq 1 90); do
+    grep -qxF "$traditional/$n.wav" "$scratch/installed" || missing+=" $n.wav"
+done
+[[ -n $traditional && -z $missing ]] || fail "the traditional entry's folder '$traditional' lacks$missing"
+! cmp -s "$voice/22.wav" "$traditional/22.wav" || fail "the traditional entry's 22.wav is the plain call"
 for path in /usr/share/bingo-caller/web/cards/index.html /usr/share/metainfo/$app_id.metainfo.xml \
             /usr/share/man/man6/bingo.6.gz; do
     grep -qxF "$path" "$scratch/installed" || fail "the package has no $path"

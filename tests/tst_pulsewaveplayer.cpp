@@ -7,7 +7,7 @@
 #include "services/sound/soundcache.h"
 #include "services/sound/soundloader.h"
 #include "services/sound/streamformat.h"
-#include "services/sound/wavesearch.h"
+#include "services/wavesearch.h"
 
 #include <QApplication>
 #include <QCursor>

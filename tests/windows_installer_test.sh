@@ -70,10 +70,9 @@ for file in bingo.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstd
     [[ -f $program_dir/$file ]] || fail "not installed: $file"
 done
 
-# The working folder of the shortcut, read from the .lnk file itself.
-shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bingo/Bingo.lnk"
-if [[ -f $shortcut ]]; then
-    start_in=$(python3 - "$shortcut" <<'PY'
+# start_in LINK: the working folder of a shortcut, read from the .lnk file itself.
+start_in() {
+    python3 - "$1" <<'PY'
 import struct, sys
 data = open(sys.argv[1], 'rb').read()
 flags = struct.unpack_from('<I', data, 0x14)[0]
@@ -91,10 +90,26 @@ for bit in (0x04, 0x08, 0x10):  # name, relative path, working folder, in this o
         if bit == 0x10:
             print(text.decode('utf-16-le' if width == 2 else 'latin-1').rstrip('\0'))
 PY
-)
-    [[ $start_in == 'C:\Program Files\Bingo Caller' ]] || fail "the shortcut starts in '$start_in'"
+}
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bingo/Bingo.lnk"
+if [[ -f $shortcut ]]; then
+    folder=$(start_in "$shortcut")
+    [[ $folder == 'C:\Program Files\Bingo Caller' ]] || fail "the shortcut starts in '$folder'"
 else
     fail "no Start-menu shortcut"
+fi
+# The traditional calls' shortcut starts the same program in a folder of 90 number calls that
+# are not the plain ones (the cues are found beside the program).
+traditional="$(dirname "$shortcut")/Bingo (traditional calls).lnk"
+if [[ -f $traditional ]]; then
+    folder=$(start_in "$traditional")
+    [[ $folder == 'C:\Program Files\Bingo Caller\traditional' ]] || fail "the traditional shortcut starts in '$folder'"
+    tr -d '\000' <"$traditional" | grep -aqF 'Bingo Caller\bingo.exe' || fail "the traditional shortcut does not start bingo.exe"
+    numbers=$(ls "$program_dir/traditional" 2>/dev/null | grep -cxE '[0-9]+\.wav' || true)
+    [[ $numbers -eq 90 ]] || fail "the traditional folder holds $numbers number calls, not 90"
+    ! cmp -s "$program_dir/22.wav" "$program_dir/traditional/22.wav" || fail "the traditional 22.wav is the plain call"
+else
+    fail "no Start-menu shortcut to the traditional calls"
 fi
 [[ -f $(dirname "$shortcut")/Print\ bingo\ cards.lnk ]] || fail "no Start-menu shortcut to the cards page"
 # The target is kept both as 8-bit and UTF-16 text: dropping the zero bytes reads either.

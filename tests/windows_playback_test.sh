@@ -7,6 +7,7 @@
 # Kept awake while calling, the output never sleeps between calls, and it sleeps soon after.
 # The stream that keeps it awake follows the default output to a projector and back, and comes
 # back by itself when the sound server restarts.
+# The file in the working folder is played before one of the same name beside the program.
 # Usage: windows_playback_test.sh PLAYSOUND_REQUESTS RUNNER...
 #   PLAYSOUND_REQUESTS  the program in tests/playsound_requests.cpp
 #   RUNNER              how a Windows program of the build is run (cmake/wine-run.sh and its arguments)
@@ -36,6 +37,13 @@ head -c 4096 /dev/urandom >random.wav
 { printf 'RIFF\x24\x00\x00\x80WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00'
   printf 'data\x00\x00\x00\x80'; head -c 1024 /dev/zero; } >lying.wav
 unplayable=(missing.wav empty.wav header.wav lying.wav random.wav)
+# The player runs from a folder of its own, beside a 7.wav of another pitch and a file the
+# working folder lacks: the working folder's file is the one played, and the other is found.
+mkdir "$work/program"
+cp "$player" "$work/program/"
+player=$work/program/${player##*/}
+sox -n -r 22050 -c 1 -b 16 "$work/program/7.wav" synth 1.0 sine 880 vol 0.5
+sox -n -r 22050 -c 1 -b 16 "$work/program/beside.wav" synth 1.0 sine 880 vol 0.5
 
 # run [--stop-server] ARGUMENTS...: runs the player, with --stop-server stopping the sound
 # server half a second after the recording $heard turns loud; sets $status, $longest (its longest
@@ -85,6 +93,11 @@ play silence.wav @1000 7.wav @1500
 check "a number file is heard (peak $(peak "$heard") of full scale)" between "$(peak "$heard")" 0.3 1
 # A short underrun on a busy machine may add a gap of a few hundredths.
 check "a number file is heard whole ($(span "$heard") s of 1 s)" between "$(span "$heard")" 0.9 1.2
+check "the working folder's file is played, not the one beside the program ($(pitch "$heard" 0.2 0.5) Hz)" \
+    between "$(pitch "$heard" 0.2 0.5)" 400 480
+play silence.wav @1000 beside.wav @1500
+check "a file the working folder lacks is played from beside the program ($(span "$heard" >/dev/null; pitch "$heard" 0.2 0.5) Hz)" \
+    between "$(pitch "$heard" 0.2 0.5)" 800 960
 
 # The 4 s sound is cut off after 0.5 s by the 0.3 s one, which is then heard to its end.
 play silence.wav @1000 long.wav @500 short.wav @1500

@@ -3,9 +3,10 @@
 #
 # Builds the caller's spoken voice pack with flite and sox.
 #
-# Usage: assets/voice/make-voice-pack.sh OUTDIR [plain|traditional]
+# Usage: assets/voice/make-voice-pack.sh OUTDIR [plain|traditional] [numbers]
 #
-# Writes 102 wave files into OUTDIR (created if needed):
+# Writes 102 wave files into OUTDIR (created if needed), or with "numbers" only the 90
+# number calls, for a pack that shares the cues of another:
 #   1.wav ... 90.wav   the number calls, texts from calls.tsv beside this
 #                      script (column "plain" or "traditional")
 #   bingo.wav false.wav restart.wav reset.wav print.wav black.wav blue.wav
@@ -40,7 +41,7 @@ set -euo pipefail
 export LC_ALL=C   # numbers with a decimal point, whatever the user's locale
 
 usage() {
-    echo "usage: ${0##*/} OUTDIR [plain|traditional]" >&2
+    echo "usage: ${0##*/} OUTDIR [plain|traditional] [numbers]" >&2
     exit 2
 }
 
@@ -49,9 +50,15 @@ die() {
     exit 1
 }
 
-[[ $# -ge 1 && $# -le 2 && -n $1 ]] || usage
+[[ $# -ge 1 && $# -le 3 && -n $1 ]] || usage
 outdir=$1
 style=${2:-plain}
+with_cues=true
+case ${3:-} in
+    '') ;;
+    numbers) with_cues=false ;;
+    *) usage ;;
+esac
 case $style in
     plain) column=2 ;;
     traditional) column=3 ;;
@@ -217,9 +224,11 @@ jobs=$(getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2)
     for ((n = 1; n <= 90; n++)); do
         printf '%s\0%s\0%s\0' "$n" "$NUMBER_LIMIT" "${TEXT[n]}"
     done
-    for ((i = 0; i < ${#CUES[@]}; i += 2)); do
-        printf '%s\0%s\0%s\0' "${CUES[i]}" "$CUE_LIMIT" "${CUES[i + 1]}"
-    done
+    if $with_cues; then
+        for ((i = 0; i < ${#CUES[@]}; i += 2)); do
+            printf '%s\0%s\0%s\0' "${CUES[i]}" "$CUE_LIMIT" "${CUES[i + 1]}"
+        done
+    fi
 } | xargs -0 -n 3 -P "$jobs" bash -c 'render_one "$@"' render_one ||
     die "rendering failed"
 
@@ -228,5 +237,6 @@ for f in "$WORK"/*.wav; do
     mv -f "$f" "$outdir/"
     count=$((count + 1))
 done
-((count == 102)) || die "expected 102 files, made $count"
+expected=$($with_cues && echo $((90 + ${#CUES[@]} / 2)) || echo 90)
+((count == expected)) || die "expected $expected files, made $count"
 echo "voice pack ($style): $count files in $outdir"

@@ -2,8 +2,9 @@
 ;
 ; The Windows installer of the bingo caller: installs the program folder, a Start-menu shortcut
 ; (and, if chosen, a desktop one) that starts the program in the folder holding its wave files,
-; a Start-menu shortcut "Print bingo cards" to the cards page, and an uninstaller that removes
-; exactly what was installed.
+; a Start-menu shortcut "Print bingo cards" to the cards page, a Start-menu shortcut
+; "Bingo (traditional calls)" (checked by default) that starts the same program in the folder of
+; the traditional calls, and an uninstaller that removes exactly what was installed.
 ;
 ; makensis -DVERSION=1.6 -DICON=<icon.ico> -DFILES=<list.nsh> -DOUTFILE=<setup.exe> bingo.nsi
 ;   FILES  the installed-files list written by scripts/windows.sh: a macro that installs and
@@ -80,6 +81,14 @@ Section "Bingo caller" SectionProgram
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The voice is the folder the caller starts in: the traditional calls' own, where a cue missing
+; there is found beside the program.
+Section "Bingo (traditional calls)" SectionTraditional
+    SetOutPath "$INSTDIR\traditional"
+    CreateDirectory "$SMPROGRAMS\${APP_NAME}"
+    CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME} (traditional calls).lnk" "$INSTDIR\bingo.exe" "" "$INSTDIR\bingo.exe" 0
+SectionEnd
+
 Section /o "Desktop shortcut" SectionDesktop
     SetOutPath "$INSTDIR"
     CreateShortcut "$DESKTOP\${APP_NAME}.lnk" "$INSTDIR\bingo.exe" "" "$INSTDIR\bingo.exe" 0
@@ -89,6 +98,7 @@ Section "Uninstall"
     Delete "$DESKTOP\${APP_NAME}.lnk"
     Delete "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk"
     Delete "$SMPROGRAMS\${APP_NAME}\Print bingo cards.lnk"
+    Delete "$SMPROGRAMS\${APP_NAME}\${APP_NAME} (traditional calls).lnk"
     RMDir "$SMPROGRAMS\${APP_NAME}"
     !insertmacro RemoveFiles
     Delete "$INSTDIR\uninstall.exe"

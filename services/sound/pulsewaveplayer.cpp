@@ -3,7 +3,7 @@
 
 #include "services/sound/pulsestream.h"
 #include "services/sound/soundloader.h"
-#include "services/sound/wavesearch.h"
+#include "services/wavesearch.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "services/sound/wavesearch.h"
+#include "services/wavesearch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,7 +7,7 @@
 QStringList waveFolders()
 {
     const QString program = QCoreApplication::applicationDirPath();
-    return {QDir::currentPath(), program, program + QStringLiteral("/../share/bingo-caller/voice")};
+    return {QDir::currentPath(), program, program + QStringLiteral("/../share/bingo-caller/voice/plain")};
 }
 
 QFileInfo findWaveFile(const QString &name, const QStringList &folders)
